@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs. Run as root it installs what is
+# missing; run as anyone else it prints the one apt-get line to run and fails.
+#
+#   scripts/install-deps.sh host   # library, tests, demo on this machine
+#   scripts/install-deps.sh arm    # host + the 32-bit ARM cross build and qemu
+set -euo pipefail
+
+want=${1:-host}
+
+host_pkgs=(
+  cmake make g++ pkg-config binutils file
+  libgtest-dev libgmock-dev libbenchmark-dev
+  openjdk-17-jdk-headless
+  android-liblog-dev android-libnativehelper-dev
+  jackd2 libjack-jackd2-dev
+)
+arm_pkgs=(
+  g++-arm-linux-gnueabihf qemu-user
+  libc6:armhf libstdc++6:armhf libgcc-s1:armhf zlib1g:armhf
+  android-liblog-dev:armhf libgtest-dev:armhf libgmock-dev:armhf
+  libjack-jackd2-0:armhf
+)
+
+pkgs=("${host_pkgs[@]}")
+if [ "$want" = arm ]; then
+  pkgs+=("${arm_pkgs[@]}")
+fi
+
+missing=()
+for p in "${pkgs[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+need_armhf=0
+if [ "$want" = arm ] && ! dpkg --print-foreign-architectures | grep -qx armhf; then
+  need_armhf=1
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages. Run as root:" >&2
+  pre=""
+  [ $need_armhf -eq 1 ] && pre="dpkg --add-architecture armhf && "
+  echo "  ${pre}apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+  exit 1
+fi
+
+[ $need_armhf -eq 1 ] && dpkg --add-architecture armhf
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,49 @@
+// A scoped timer around one call into module code. It measures the processor
+// time of the whole process (all threads) and logs after the call when the
+// call used more than its patience. It never interrupts the call.
+#ifndef EXECUTION_WATCHER_H
+#define EXECUTION_WATCHER_H
+
+#include <android/log.h>
+#include <time.h>
+
+#include <string>
+
+namespace android {
+
+class ExecutionWatcher {
+public:
+    ExecutionWatcher(std::string title, clock_t patientSeconds)
+        : mStart(0), mPatient(patientSeconds * CLOCKS_PER_SEC), mTitle(std::move(title)) {
+        start();
+    }
+    virtual ~ExecutionWatcher() { stop(); }
+
+private:
+    ExecutionWatcher();
+    ExecutionWatcher(const ExecutionWatcher&);
+    ExecutionWatcher& operator=(const ExecutionWatcher&);
+
+    void start() { mStart = clock(); }
+
+    void stop() {
+        // Unsigned subtraction, so a clock that wraps on 32-bit targets
+        // still gives the elapsed ticks without overflow.
+        clock_t elapsed = static_cast<clock_t>(static_cast<unsigned long>(clock()) -
+                                               static_cast<unsigned long>(mStart));
+        if (elapsed > mPatient) explode();
+    }
+
+    void explode() {
+        __android_log_print(ANDROID_LOG_ERROR, "VAD-OXAClient",
+                            "%s tooks long time. You have to optimize!!!", mTitle.c_str());
+    }
+
+    clock_t mStart;
+    clock_t mPatient;
+    std::string mTitle;
+};
+
+}  // namespace android
+
+#endif  // EXECUTION_WATCHER_H

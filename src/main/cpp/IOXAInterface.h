@@ -1,0 +1,56 @@
+// The processing object a module implements and hands out from oxa_create().
+//
+// Who calls what: the host calls setResponseInterface() and init() once after
+// creation, then the pure virtual members as Java commands, requests and
+// streams arrive, one call at a time per client, on the calling Java thread.
+// The module calls response() from any thread; the answers reach the client
+// given to setResponseInterface() and are dropped while none is set.
+// Ownership: the host disposes of the object through the module's
+// oxa_destroy(), never through the virtual destructor.
+#ifndef IOXA_INTERFACE_H
+#define IOXA_INTERFACE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "IJackClientInterface.h"
+#include "IOXAResponseInterface.h"
+#include "OXACommon.h"
+
+namespace android {
+
+class OXA_EXPORT IOXAInterface {
+public:
+    IOXAInterface();
+    virtual ~IOXAInterface();
+
+    // Called once after creation; 0 means ready, anything else fails the load.
+    virtual int init() = 0;
+    // Every text command the host does not handle itself.
+    virtual int sendCommand(const char* command) = 0;
+    // The module's JACK client, or null. The module keeps ownership.
+    virtual IJackClientInterface* getJackClientInterface() = 0;
+
+    void setResponseInterface(IOXAResponseInterface* itf);
+    void response(const char* message);
+    void response(const int32_t ext1, const size_t len, const void* data);
+
+    // Fill `buffer` (`capacity` bytes, owned by the host) and set `usedBytes`
+    // (which holds `capacity` on entry) to the bytes written. 0 is success.
+    virtual int request(const char* what, const long ext1, const long capacity, size_t& usedBytes,
+                        const void* buffer) = 0;
+
+    // Reaches responseToService(id, message): note the swapped order.
+    void response(const char* message, const int id);
+    int getMagicNumber();
+
+protected:
+    int mMagicNumber;
+
+private:
+    IOXAResponseInterface* mResponse;
+};
+
+}  // namespace android
+
+#endif  // IOXA_INTERFACE_H

@@ -1,0 +1,26 @@
+// Second version of the processing object: adds byte streams and the host's
+// API level. The host calls sendStream() only when getMagicNumber() returns 2
+// or more; a version-1 object receives streams as "stream:<id>:<hex>" commands.
+#ifndef IOXA_INTERFACE_V2_H
+#define IOXA_INTERFACE_V2_H
+
+#include "IOXAInterface.h"
+
+namespace android {
+
+class OXA_EXPORT IOXAInterfaceV2 : public IOXAInterface {
+public:
+    IOXAInterfaceV2();
+    virtual ~IOXAInterfaceV2();
+
+    // `stream` is the caller's memory, readable for the call only.
+    virtual int sendStream(const void* stream, const long streamLen, const int id) = 0;
+
+    // The host's API level through the process-wide response handle, or 0
+    // while that handle has no response interface.
+    int getTargetAPILevel();
+};
+
+}  // namespace android
+
+#endif  // IOXA_INTERFACE_V2_H

@@ -1,0 +1,37 @@
+// The interface through which a module answers its host. The host implements
+// it (every client is one); modules only call it.
+//
+// Threads: a module may call any responseToService from any of its threads,
+// including the one that is inside a host call. Ownership: the host neither
+// copies nor keeps `message` or `data`; both must stay valid until the call
+// returns and may be reused at once afterwards.
+#ifndef IOXA_RESPONSE_INTERFACE_H
+#define IOXA_RESPONSE_INTERFACE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "OXACommon.h"
+
+class OXA_EXPORT IOXAResponseInterface {
+public:
+    IOXAResponseInterface();
+    virtual ~IOXAResponseInterface();
+
+    // A text answer; the host forwards it with id 0.
+    virtual void responseToService(const char* message) = 0;
+    // A block of `len` bytes tagged with `ext1`. Java sees it without a copy,
+    // only for the length of the call.
+    virtual void responseToService(const int32_t ext1, const size_t len, const void* data) = 0;
+    // A text answer tagged with `id`.
+    virtual void responseToService(const int id, const char* message) = 0;
+
+    // 1 for this class, 2 for IOXAResponseInterfaceV2. The host never calls it;
+    // a module may use it to learn which version it was given.
+    int getMagicNumber();
+
+protected:
+    int mMagicNumber;
+};
+
+#endif  // IOXA_RESPONSE_INTERFACE_H

@@ -1,0 +1,16 @@
+// Second version of the response interface: adds the host's API level.
+#ifndef IOXA_RESPONSE_INTERFACE_V2_H
+#define IOXA_RESPONSE_INTERFACE_V2_H
+
+#include "IOXAResponseInterface.h"
+
+class OXA_EXPORT IOXAResponseInterfaceV2 : public IOXAResponseInterface {
+public:
+    IOXAResponseInterfaceV2();
+    virtual ~IOXAResponseInterfaceV2();
+
+    // The API level of the host. Any thread may call it.
+    virtual int getTargetAPILevel() = 0;
+};
+
+#endif  // IOXA_RESPONSE_INTERFACE_V2_H

@@ -1,0 +1,622 @@
+#include "OXAClient.h"
+
+#include <android/log.h>
+#include <ctype.h>
+#include <dlfcn.h>
+#include <limits.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "ExecutionWatcher.h"
+#include "IJackClientInterfaceV2.h"
+#include "IOXAInterfaceV2.h"
+
+#define LOG_TAG "VAD-OXAClient"
+#define ALOGD(...) __android_log_print(ANDROID_LOG_DEBUG, LOG_TAG, __VA_ARGS__)
+#define ALOGI(...) __android_log_print(ANDROID_LOG_INFO, LOG_TAG, __VA_ARGS__)
+#define ALOGE(...) __android_log_print(ANDROID_LOG_ERROR, LOG_TAG, __VA_ARGS__)
+
+namespace android {
+
+namespace {
+
+// Every watched call into a module may use this much process processor time.
+const clock_t kPatienceSeconds = 5;
+// Entries of the argument vector handed to setUp(): the name and 999 words.
+const size_t kMaxSetUpArgs = 1000;
+const char kPrioritySocketPath[] = "/dev/socket/jack/set.priority";
+
+typedef int (*IntFunction)();
+typedef IOXAInterface* (*CreateFunction)();
+typedef void (*DestroyFunction)(IOXAInterface*);
+
+// Looks `symbol` up on `handle` after clearing the loader's error text. A
+// symbol is missing when there is no address and there is an error text; no
+// address without an error text is not a failure, but leaves `*address` null.
+bool isMissing(void* handle, const char* symbol, void** address) {
+    dlerror();
+    *address = dlsym(handle, symbol);
+    const char* error = dlerror();
+    return *address == nullptr && error != nullptr;
+}
+
+// Calls an optional int() function of the module, or gives `fallback` when
+// it is missing. A present symbol without an address keeps `current`.
+int32_t optionalVersion(void* handle, const char* symbol, int32_t fallback, int32_t current) {
+    void* address = nullptr;
+    if (isMissing(handle, symbol, &address)) return fallback;
+    if (address == nullptr) return current;
+    return reinterpret_cast<IntFunction>(address)();
+}
+
+// Opens a library; an open fails when there is no handle and an error text.
+// Gives the error text (or null) through `error`.
+void* openWithMode(const std::string& path, int mode, const char** error) {
+    ALOGI("try to dlopen %s", path.c_str());
+    void* handle = dlopen(path.c_str(), mode);
+    *error = dlerror();
+    return handle;
+}
+
+// The decimal number at the start of `text`, read as atoi reads it, clamped
+// to the int range instead of overflowing.
+int32_t parseObjectId(const char* text) {
+    while (isspace(static_cast<unsigned char>(*text))) ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') negative = (*text++ == '-');
+    long long value = 0;
+    for (; isdigit(static_cast<unsigned char>(*text)); ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) break;
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int32_t>(value);
+}
+
+// Two lower-case hex digits for every byte value, so a stream is encoded
+// with one table read per byte.
+struct HexTable {
+    char digits[512];
+    HexTable() {
+        static const char kHex[] = "0123456789abcdef";
+        for (int byte = 0; byte < 256; ++byte) {
+            digits[2 * byte] = kHex[byte >> 4];
+            digits[2 * byte + 1] = kHex[byte & 0xf];
+        }
+    }
+};
+
+const HexTable& hexTable() {
+    static const HexTable table;
+    return table;
+}
+
+// "stream:<id>:" followed by the bytes in hex, built in one allocation.
+// False when the text cannot be allocated.
+bool buildStreamText(const void* stream, long streamLen, int id, std::string* text) {
+    char header[30];
+    memset(header, 0, sizeof(header));
+    snprintf(header, sizeof(header), "stream:%d:", id);
+    const size_t headerLen = strlen(header);
+    const size_t byteCount = streamLen > 0 ? static_cast<size_t>(streamLen) : 0;
+    if (byteCount > (text->max_size() - headerLen) / 2) return false;
+    try {
+        text->resize(headerLen + 2 * byteCount);
+    } catch (const std::exception&) {
+        return false;
+    }
+    char* out = &(*text)[0];
+    memcpy(out, header, headerLen);
+    out += headerLen;
+    const unsigned char* bytes = static_cast<const unsigned char*>(stream);
+    const char* digits = hexTable().digits;
+    for (size_t i = 0; i < byteCount; ++i) {
+        memcpy(out, digits + 2 * bytes[i], 2);
+        out += 2;
+    }
+    return true;
+}
+
+// The words of `command` after its first word, split at single spaces with
+// runs of spaces collapsing; at most `limit` words.
+std::vector<std::string> wordsAfterCommandWord(const char* command, size_t limit) {
+    std::vector<std::string> words;
+    const char* cursor = command;
+    bool commandWordSeen = false;
+    while (*cursor != '\0' && words.size() < limit) {
+        while (*cursor == ' ') ++cursor;
+        if (*cursor == '\0') break;
+        const char* end = strchr(cursor, ' ');
+        if (end == nullptr) end = cursor + strlen(cursor);
+        if (commandWordSeen) {
+            words.emplace_back(cursor, end);
+        } else {
+            commandWordSeen = true;
+        }
+        cursor = end;
+    }
+    return words;
+}
+
+OXAUserListener* currentListener() {
+    return __atomic_load_n(&OXAClient::mListener, __ATOMIC_ACQUIRE);
+}
+
+}  // namespace
+
+OXAUserListener* OXAClient::mListener = nullptr;
+const int32_t OXAClient::OXACLIENT_API_LEVEL;
+
+OXAClient::OXAClient()
+    : mObjectId(0),
+      mName(),
+      mUserObject(nullptr),
+      mOXAClientUser(nullptr),
+      mLibHandle(nullptr),
+      mJackClient(nullptr),
+      mStatus(OXACLIENT_STATUS_NOT_RUNNING),
+      mTargetMajorVersionNumber(0),
+      mNDKVersionNumber(0),
+      mTargetMinorVersionNumber(0),
+      mTargetPatchVersionNumber(0) {}
+
+std::shared_ptr<OXAClient> OXAClient::createInstance(const std::string& name,
+                                                     const std::string& binderName,
+                                                     const int uiPid) {
+    std::shared_ptr<OXAClient> client;
+    try {
+        client.reset(new OXAClient());
+    } catch (const std::exception&) {
+        ALOGE("fail to create a client for %s: out of memory", name.c_str());
+        return nullptr;
+    }
+    if (!client->init(name, binderName, uiPid)) return nullptr;
+    return client;
+}
+
+void OXAClient::deleteInstance(const std::shared_ptr<OXAClient>& /*instance*/) {}
+
+void OXAClient::setListener(OXAUserListener* listener) {
+    __atomic_store_n(&mListener, listener, __ATOMIC_RELEASE);
+    ALOGI("setListener mListener = %p", listener);
+}
+
+bool OXAClient::init(const std::string& name, const std::string& /*binderName*/,
+                     const int /*uiPid*/) {
+    mName = name;
+    const size_t underscore = mName.rfind('_');
+    if (underscore == std::string::npos) {
+        ALOGE("invalid client name");
+        return false;
+    }
+    mObjectId = parseObjectId(mName.c_str() + underscore + 1);
+    return true;
+}
+
+OXAClient::~OXAClient() {
+    ALOGI("(in)OXAClient destructor is called this=%p", this);
+    if (mJackClient != nullptr) {
+        mJackClient->tearDown();
+    } else {
+        ALOGI("(in)OXAClient teardown is NOT called. Because your client is null");
+    }
+    unloadUserObject();
+    // From here no module code may answer through the process-wide handle
+    // into this client any more.
+    OXAClientUser::forgetResponseInterface(this);
+    if (mLibHandle != nullptr) {
+        mJackClient = nullptr;
+        mUserObject = nullptr;
+        dlclose(mLibHandle);
+        mLibHandle = nullptr;
+        ALOGI("WaveLib was closed this = %p", this);
+    }
+}
+
+int OXAClient::getTargetAPILevel() {
+    return OXACLIENT_API_LEVEL;
+}
+
+bool OXAClient::isNDKAPILevelAllowed(int NDKAPILevel) {
+    ALOGI("(in)T%d is trying... N%d", OXACLIENT_API_LEVEL, NDKAPILevel);
+    return NDKAPILevel < 5;
+}
+
+// ---- Loading -------------------------------------------------------------
+
+int OXAClient::loadUserObject(const std::string& name, const std::string& fileName,
+                              const std::string& libPath) {
+    ALOGI("loadUserObject (ins) ");
+    if (mLibHandle != nullptr) {
+        ALOGI("WaveLib was already loaded this = %p mLibHandle = %p, mUserObject = %p", this,
+              mLibHandle, mUserObject);
+        return 0;
+    }
+    void* handle = openLibrary(name, fileName, libPath);
+    if (handle == nullptr) return 1;
+    if (!checkAPILevel(handle) || !createUserObject(handle) || !initUserObject(handle)) {
+        dlclose(handle);
+        return 1;
+    }
+    readVersions(handle);
+    mLibHandle = handle;
+    ALOGI("WaveLib was opened this = %p mLibHandle=%p mUserObject = %p", this, mLibHandle,
+          mUserObject);
+    return 0;
+}
+
+void* OXAClient::openLibrary(const std::string& name, const std::string& fileName,
+                             const std::string& libPath) {
+    dlerror();
+    const char* error = nullptr;
+    void* handle = openWithMode(libPath + "/" + fileName, RTLD_NOW | RTLD_GLOBAL, &error);
+    if (handle != nullptr || error == nullptr) return handle;
+    ALOGE("dlopen failed : %s", error);
+    handle = openWithMode(libPath + "/libwave_" + name + ".so", RTLD_NOW | RTLD_LOCAL, &error);
+    if (handle == nullptr && error != nullptr) {
+        ALOGE("dlopen failed : %s", error);
+        return nullptr;
+    }
+    return handle;
+}
+
+bool OXAClient::checkAPILevel(void* handle) {
+    void* address = nullptr;
+    if (isMissing(handle, "oxa_get_api_level", &address)) {
+        ALOGE(
+            "fail to load a symbol. Please check your wave compile options. Some functions "
+            "were missed.\n");
+        return false;
+    }
+    if (address == nullptr) return true;
+    const int level = reinterpret_cast<IntFunction>(address)();
+    if (!isNDKAPILevelAllowed(level)) {
+        ALOGE("error: OXA NDK api level is NOT allowed with framework API level(%d)",
+              OXACLIENT_API_LEVEL);
+        return false;
+    }
+    return true;
+}
+
+bool OXAClient::createUserObject(void* handle) {
+    dlerror();
+    // The creator and the object's init() may already answer through the
+    // process-wide handle, so it points at this client first.
+    mOXAClientUser = OXAClientUser::getInstance();
+    if (mOXAClientUser != nullptr) mOXAClientUser->setResponseInterface(this);
+    void* address = nullptr;
+    if (isMissing(handle, "oxa_create", &address)) {
+        ALOGE("fail to load creator symbol\n");
+        return false;
+    }
+    if (address != nullptr) mUserObject = reinterpret_cast<CreateFunction>(address)();
+    if (mUserObject == nullptr) {
+        ALOGE("fail to create your wave instance");
+        return false;
+    }
+    return true;
+}
+
+bool OXAClient::initUserObject(void* handle) {
+    ALOGI("this = %p mUserObject = %p", this, mUserObject);
+    mUserObject->setResponseInterface(this);
+    ExecutionWatcher watcher("your wave's init()", kPatienceSeconds);
+    if (mUserObject->init() != 0) {
+        ALOGE("fail to init your wave");
+        // The library closes next: its object must go first, and a later
+        // "init_client:" must be able to load again.
+        destroyUserObject(handle);
+        mUserObject = nullptr;
+        return false;
+    }
+    mUserObject->getJackClientInterface();
+    return true;
+}
+
+void OXAClient::readVersions(void* handle) {
+    mNDKVersionNumber = optionalVersion(handle, "oxa_get_ndk_version", 1, mNDKVersionNumber);
+    mTargetMajorVersionNumber =
+        optionalVersion(handle, "oxa_user_get_major_version_number", 0, mTargetMajorVersionNumber);
+    mTargetMinorVersionNumber =
+        optionalVersion(handle, "oxa_user_get_minor_version_number", 0, mTargetMinorVersionNumber);
+    mTargetPatchVersionNumber =
+        optionalVersion(handle, "oxa_user_get_patch_version_number", 0, mTargetPatchVersionNumber);
+    dlerror();
+    ALOGI("(in)wave info : %d %d %d %d", mNDKVersionNumber, mTargetMajorVersionNumber,
+          mTargetMinorVersionNumber, mTargetPatchVersionNumber);
+}
+
+void OXAClient::destroyUserObject(void* handle) {
+    dlerror();
+    void* address = dlsym(handle, "oxa_destroy");
+    const char* error = dlerror();
+    if (address == nullptr || error != nullptr) return;
+    reinterpret_cast<DestroyFunction>(address)(mUserObject);
+    mUserObject = nullptr;
+}
+
+void OXAClient::unloadUserObject() {
+    ALOGI(
+        "OXAClient unload user object this = %p mUserObject = %p, mOXAClientUser = %p "
+        "mLibHandle = %p\n",
+        this, mUserObject, mOXAClientUser, mLibHandle);
+    if (mUserObject == nullptr || mLibHandle == nullptr) return;
+    destroyUserObject(mLibHandle);
+}
+
+// ---- Priority ------------------------------------------------------------
+
+void OXAClient::setPriority(int pid, int tid, int priority) {
+    setPriorityAt(kPrioritySocketPath, pid, tid, priority);
+}
+
+void OXAClient::setPriorityAt(const char* socketPath, int pid, int tid, int priority) {
+    const int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
+    if (fd < 0) {
+        ALOGI("failed to create socket\n");
+        return;
+    }
+    char message[108];
+    memset(message, 0, sizeof(message));
+    snprintf(message, sizeof(message), "*4%d,%d,%d,", pid, tid, priority);
+
+    struct sockaddr_un address;
+    memset(&address, 0, sizeof(address));
+    address.sun_family = AF_UNIX;
+    memcpy(address.sun_path, socketPath, strnlen(socketPath, sizeof(address.sun_path)));
+
+    const ssize_t sent =
+        sendto(fd, message, strlen(message) + 1, 0,
+               reinterpret_cast<const struct sockaddr*>(&address), sizeof(address));
+    if (sent < 0) ALOGE("(in)OXAClient: fail to send a priority message to service");
+    close(fd);
+}
+
+// ---- Commands ------------------------------------------------------------
+
+int OXAClient::sendCommand(const char* command) {
+    if (command == nullptr) command = "";
+    const std::string text(command);
+    const size_t bang = text.find('!');
+    const std::string clientNamePart = bang == std::string::npos ? text : text.substr(0, bang);
+    const std::string commandPart = bang == std::string::npos ? text : text.substr(bang + 1);
+    if (clientNamePart != mName) {
+        ALOGE("fail to send a command. You are not allowed.");
+        return 1;
+    }
+    std::lock_guard<std::recursive_mutex> lock(mModuleLock);
+    return handleCommand(commandPart.c_str());
+}
+
+int OXAClient::handleCommand(const char* command) {
+    if (strncmp(command, "midi:", 5) == 0) {
+        if (mJackClient == nullptr) {
+            ALOGE("jack client wasn't started\n");
+            return 1;
+        }
+        std::string midi(command + 5);
+        ExecutionWatcher watcher("your wave's sendMidi()", kPatienceSeconds);
+        return mJackClient->sendMidi(&midi[0]);
+    }
+    if (strcmp(command, "setbypassenabledfalse") == 0) return setByPass(false);
+    if (strcmp(command, "setbypassenabledtrue") == 0) return setByPass(true);
+    if (strcmp(command, "tear_down") == 0) return tearDownJackClient();
+    if (strcmp(command, "activate") == 0) {
+        return passToJackClient("your wave's activate()", &IJackClientInterface::activate);
+    }
+    if (strcmp(command, "deactivate") == 0) {
+        return passToJackClient("your wave's deactivate()", &IJackClientInterface::deactivate);
+    }
+    if (strcmp(command, "enable_sync") == 0 || strcmp(command, "disable_sync") == 0) {
+        if (mJackClient == nullptr) {
+            ALOGE("jack client wasn't started\n");
+            return 1;
+        }
+        const bool on = command[0] == 'e';
+        ExecutionWatcher watcher(
+            on ? "your wave's transport(TRANSPORT_ON)" : "your wave's transport(TRANSPORT_OFF)",
+            kPatienceSeconds);
+        return mJackClient->transport(on ? TRANSPORT_ON : TRANSPORT_OFF);
+    }
+    if (strncmp(command, "init_client:", 12) == 0) return initClient(command);
+    if (strncmp(command, "start_client", 12) == 0) return startClient(command);
+    return passToModule(command);
+}
+
+int OXAClient::passToJackClient(const char* title, int (IJackClientInterface::*call)()) {
+    if (mJackClient == nullptr) {
+        ALOGE("jack client wasn't started\n");
+        return 1;
+    }
+    ExecutionWatcher watcher(title, kPatienceSeconds);
+    return (mJackClient->*call)();
+}
+
+int OXAClient::setByPass(bool enabled) {
+    if (mJackClient == nullptr) {
+        ALOGI("the jack client is null.");
+        return 0;
+    }
+    ExecutionWatcher watcher(
+        enabled ? "your wave's setByPassEnabled(true)" : "your wave's setByPassEnabled(false)",
+        kPatienceSeconds);
+    if (mJackClient->getMagicNumber() >= 2) {
+        static_cast<IJackClientInterfaceV2*>(mJackClient)->setByPassEnabled(enabled);
+    } else if (enabled) {
+        ALOGI("your wave is not support setByPassEnabled(true)");
+    } else {
+        ALOGI("your wave is not support setByPassEnabled(false)");
+    }
+    return 0;
+}
+
+int OXAClient::tearDownJackClient() {
+    if (mJackClient == nullptr || mStatus != OXACLIENT_STATUS_RUNNING) return 1;
+    ExecutionWatcher watcher("your wave's tearDown()", kPatienceSeconds);
+    mJackClient->tearDown();
+    mStatus = OXACLIENT_STATUS_NOT_RUNNING;
+    return 0;
+}
+
+int OXAClient::initClient(const char* command) {
+    if (mUserObject != nullptr) {
+        ALOGI("already init_client done\n");
+        return 0;
+    }
+    ALOGD("%s", command);
+    const std::string fields(command + 12);
+    const size_t first = fields.find(':');
+    const std::string packageName = fields.substr(0, first);
+    const std::string rest = first == std::string::npos ? fields : fields.substr(first + 1);
+    const size_t second = rest.find(':');
+    const std::string moduleFileName = rest.substr(0, second);
+    const std::string libPath = second == std::string::npos ? rest : rest.substr(second + 1);
+    if (loadUserObject(packageName, moduleFileName, libPath) != 0) {
+        ALOGE("(in)OXAClient: fail to load user module");
+        return 1;
+    }
+    ALOGD("success to load your wave module");
+    return 0;
+}
+
+int OXAClient::startClient(const char* command) {
+    if (mUserObject != nullptr) {
+        mJackClient = mUserObject->getJackClientInterface();
+        if (mJackClient == nullptr) ALOGI("You set a jack client module as null");
+    } else {
+        mJackClient = nullptr;
+        ALOGI("You don't have a jack client module");
+    }
+    if (mJackClient == nullptr || mStatus != OXACLIENT_STATUS_NOT_RUNNING) {
+        ALOGI("OXAClient: already started. or JackClient is empty.");
+        return 0;
+    }
+    // The strings live in `words` for the length of the call. A null pointer
+    // follows the last entry for modules that walk argv to its end.
+    std::vector<std::string> words = wordsAfterCommandWord(command, kMaxSetUpArgs - 1);
+    std::string name = mName;
+    std::vector<char*> argv;
+    argv.reserve(words.size() + 2);
+    argv.push_back(&name[0]);
+    for (std::string& word : words) argv.push_back(&word[0]);
+    const int argc = static_cast<int>(argv.size());
+    argv.push_back(nullptr);
+
+    ExecutionWatcher watcher("your wave's setUp()", kPatienceSeconds);
+    if (mJackClient->setUp(argc, argv.data()) != 0) {
+        ALOGE("fail to setUp");
+        return 1;
+    }
+    mStatus = OXACLIENT_STATUS_RUNNING;
+    ALOGD("success to your jack client");
+    return 0;
+}
+
+int OXAClient::passToModule(const char* command) {
+    if (mUserObject == nullptr) return 1;
+    ExecutionWatcher watcher(std::string("your wave's sendCommand(") + command, kPatienceSeconds);
+    return mUserObject->sendCommand(command);
+}
+
+// ---- Requests, streams and names ----------------------------------------
+
+std::shared_ptr<OxaMemoryHeap> OXAClient::request(const char* what, const long ext1,
+                                                  const long capacity, size_t& usedBytes) {
+    std::lock_guard<std::recursive_mutex> lock(mModuleLock);
+    if (mUserObject == nullptr) {
+        ALOGD(
+            "Fail to request: The processing module doesn't exist. Maybe The OXAClient has a "
+            "problem...");
+        return nullptr;
+    }
+    if (capacity < 0 || capacity > INT_MAX) {
+        ALOGE("Fail to request: the capacity %ld is not a valid block size", capacity);
+        return nullptr;
+    }
+    std::shared_ptr<OxaMemoryHeap> heap;
+    try {
+        heap = std::make_shared<OxaMemoryHeap>(static_cast<int>(capacity));
+    } catch (const std::exception&) {
+        heap.reset();
+    }
+    void* base = heap ? heap->getBase() : nullptr;
+    if (base == nullptr) {
+        ALOGE("Fail to request: can't allocate a block of %ld bytes", capacity);
+        return nullptr;
+    }
+    size_t len = heap->getSize();
+    if (mUserObject->request(what, ext1, capacity, len, base) != 0) {
+        ALOGE("Fail to reqeust : The processing module return error. please check it again");
+        return nullptr;
+    }
+    usedBytes = len;
+    return heap;
+}
+
+int OXAClient::sendStream(const void* stream, const long streamLen, const int id) {
+    std::lock_guard<std::recursive_mutex> lock(mModuleLock);
+    if (mUserObject == nullptr) {
+        ALOGE("fail to send stream. The processing module is not loaded");
+        return 1;
+    }
+    if (mUserObject->getMagicNumber() >= 2) {
+        return static_cast<IOXAInterfaceV2*>(mUserObject)->sendStream(stream, streamLen, id);
+    }
+    std::string text;
+    if (!buildStreamText(stream, streamLen, id, &text)) {
+        ALOGE("fail to send stream. A stream of %ld bytes does not fit in memory as text",
+              streamLen);
+        return 1;
+    }
+    return handleCommand(text.c_str());
+}
+
+char* OXAClient::getJackClientName(const char* name) {
+    std::lock_guard<std::recursive_mutex> lock(mModuleLock);
+    if (mJackClient == nullptr) {
+        ALOGE("fail to get the jack client name. The processing module is not loaded");
+        return nullptr;
+    }
+    if (mJackClient->getMagicNumber() < 2) {
+        ALOGI("the getJackClientName() is not support. return NULL.");
+        return nullptr;
+    }
+    return static_cast<IJackClientInterfaceV2*>(mJackClient)->getJackClientName(name);
+}
+
+// ---- Answers from the module ----------------------------------------------
+
+void OXAClient::responseToService(const char* message) {
+    responseToService(0, message);
+}
+
+void OXAClient::responseToService(const int id, const char* message) {
+    OXAUserListener* listener = currentListener();
+    if (listener == nullptr) {
+        ALOGE("Listener is null");
+        return;
+    }
+    listener->notify(0, id, mObjectId, message);
+}
+
+void OXAClient::responseToService(const int32_t ext1, const size_t len, const void* data) {
+    OXAUserListener* listener = currentListener();
+    if (listener == nullptr) {
+        ALOGE("data Listener is null");
+        return;
+    }
+    if (len == 0 || data == nullptr) {
+        ALOGE("invalid parameters: please check the size is 0 or data is null");
+        return;
+    }
+    listener->notifyDataCallback(ext1, mObjectId, len, data);
+}
+
+}  // namespace android

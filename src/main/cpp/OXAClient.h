@@ -1,0 +1,126 @@
+// One hosted module instance ("wave"): loads the module library, creates its
+// processing object, drives it with text commands, requests and streams, and
+// forwards its answers to the process-wide listener stamped with the client's
+// object id. It is also the response interface the module answers through.
+//
+// A client exists only through createInstance() and is always owned by shared
+// pointers; it is destroyed on whichever thread drops the last one. Calls that
+// reach the module (commands, requests, streams, name queries) are serialised
+// per client by a lock that the same thread may take again, so a module that
+// answers at once may be commanded again from inside the answer.
+#ifndef OXA_CLIENT_H
+#define OXA_CLIENT_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "IJackClientInterface.h"
+#include "IOXAInterface.h"
+#include "IOXAResponseInterfaceV2.h"
+#include "OXAClientUser.h"
+#include "OXACommon.h"
+#include "OXAUserListener.h"
+#include "OxaMemoryHeap.h"
+
+namespace android {
+
+typedef enum _OXAClientStatus {
+    OXACLIENT_STATUS_NOT_RUNNING = 0,
+    OXACLIENT_STATUS_RUNNING = 1,
+} OXAClientStatus;
+
+class OXA_EXPORT OXAClient : public IOXAResponseInterfaceV2 {
+public:
+    // The host's API level, called the framework API level in messages.
+    static const int32_t OXACLIENT_API_LEVEL = 4;
+    // The one listener of every client; null until setListener().
+    static OXAUserListener* mListener;
+
+    // A client named `name`, its object id read from the text after the last
+    // "_". A name without "_" is refused: logged, and an empty pointer.
+    static std::shared_ptr<OXAClient> createInstance(const std::string& name,
+                                                     const std::string& binderName,
+                                                     const int uiPid);
+    // Nothing to do: the last shared owner destroys the client.
+    static void deleteInstance(const std::shared_ptr<OXAClient>& instance);
+    static void setListener(OXAUserListener* listener);
+
+    virtual ~OXAClient();
+
+    // Answers from the module (any thread), forwarded to the listener.
+    virtual void responseToService(const char* message) override;
+    virtual void responseToService(const int32_t ext1, const size_t len, const void* data) override;
+    virtual void responseToService(const int id, const char* message) override;
+    virtual int getTargetAPILevel() override;
+
+    // "<client name>!<command>"; the result of the command, 1 when refused.
+    virtual int sendCommand(const char* command);
+    // A block of bytes for the module: passed as is to a version-2 object,
+    // as the command "stream:<id>:<hex>" to a version-1 object.
+    virtual int sendStream(const void* stream, const long streamLen, const int id);
+    // The module's JACK client name (the module's text), or null.
+    virtual char* getJackClientName(const char* name);
+
+    // Loads the module library from `libPath`/`fileName`, or failing that from
+    // `libPath`/libwave_`name`.so. 0 when loaded (or loaded already), else 1.
+    int loadUserObject(const std::string& name, const std::string& fileName,
+                       const std::string& libPath);
+    // Has the module fill a block of `capacity` bytes; empty on failure, in
+    // which case `usedBytes` is left alone.
+    std::shared_ptr<OxaMemoryHeap> request(const char* what, const long ext1, const long capacity,
+                                           size_t& usedBytes);
+
+    // Asks the local priority service to set thread `tid` of `pid` to
+    // `priority`. Fire and forget.
+    void setPriority(int pid, int tid, int priority);
+    // The same request sent to the datagram socket at `socketPath`.
+    static void setPriorityAt(const char* socketPath, int pid, int tid, int priority);
+
+private:
+    OXAClient();
+    OXAClient(const OXAClient&) = delete;
+    OXAClient& operator=(const OXAClient&) = delete;
+
+    OXA_HIDDEN bool init(const std::string& name, const std::string& binderName, const int uiPid);
+    OXA_HIDDEN int handleCommand(const char* command);
+    OXA_HIDDEN void unloadUserObject();
+    OXA_HIDDEN bool isNDKAPILevelAllowed(int NDKAPILevel);
+
+    // Steps of handleCommand with more than one line.
+    OXA_HIDDEN int initClient(const char* command);
+    OXA_HIDDEN int startClient(const char* command);
+    OXA_HIDDEN int passToJackClient(const char* title, int (IJackClientInterface::*call)());
+    OXA_HIDDEN int setByPass(bool enabled);
+    OXA_HIDDEN int tearDownJackClient();
+    OXA_HIDDEN int passToModule(const char* command);
+    // Steps of loadUserObject.
+    OXA_HIDDEN void* openLibrary(const std::string& name, const std::string& fileName,
+                                 const std::string& libPath);
+    OXA_HIDDEN bool checkAPILevel(void* handle);
+    OXA_HIDDEN bool createUserObject(void* handle);
+    OXA_HIDDEN bool initUserObject(void* handle);
+    OXA_HIDDEN void readVersions(void* handle);
+    OXA_HIDDEN void destroyUserObject(void* handle);
+
+    int32_t mObjectId;
+    std::string mName;
+    IOXAInterface* mUserObject;
+    OXAClientUser* mOXAClientUser;
+    void* mLibHandle;
+    IJackClientInterface* mJackClient;
+    OXAClientStatus mStatus;
+    int32_t mTargetMajorVersionNumber;
+    int32_t mNDKVersionNumber;
+    int32_t mTargetMinorVersionNumber;
+    int32_t mTargetPatchVersionNumber;
+    // Serialises every call that reaches the module of this client.
+    std::recursive_mutex mModuleLock;
+};
+
+}  // namespace android
+
+#endif  // OXA_CLIENT_H

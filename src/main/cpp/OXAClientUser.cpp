@@ -1,0 +1,103 @@
+#include "OXAClientUser.h"
+
+#include <mutex>
+#include <new>
+
+namespace android {
+
+namespace {
+// Guards creation and destruction of the handle; constant-initialised, so it
+// is usable by module threads before any static constructor of this library.
+std::mutex sInstanceLock;
+}  // namespace
+
+OXAClientUser* OXAClientUser::mInstance = nullptr;
+
+OXAClientUser::OXAClientUser() : mResponse(nullptr) {}
+
+OXAClientUser::~OXAClientUser() {
+    std::lock_guard<std::mutex> lock(sInstanceLock);
+    if (mInstance == this) mInstance = nullptr;
+}
+
+OXAClientUser* OXAClientUser::getInstance() {
+    std::lock_guard<std::mutex> lock(sInstanceLock);
+    if (mInstance == nullptr) mInstance = new (std::nothrow) OXAClientUser();
+    return mInstance;
+}
+
+void OXAClientUser::setResponseInterface(IOXAResponseInterfaceV2* itf) {
+    // Module threads read the pointer while a loading client writes it.
+    __atomic_store_n(&mResponse, itf, __ATOMIC_RELEASE);
+}
+
+IOXAResponseInterfaceV2* OXAClientUser::currentResponse() const {
+    return __atomic_load_n(&mResponse, __ATOMIC_ACQUIRE);
+}
+
+void OXAClientUser::response(const char* message) {
+    IOXAResponseInterfaceV2* itf = currentResponse();
+    if (itf == nullptr) return;
+    itf->responseToService(message);
+}
+
+void OXAClientUser::response(const int32_t ext1, const size_t len, const void* data) {
+    IOXAResponseInterfaceV2* itf = currentResponse();
+    if (itf == nullptr) return;
+    itf->responseToService(ext1, len, data);
+}
+
+void OXAClientUser::response(const char* message, const int id) {
+    IOXAResponseInterfaceV2* itf = currentResponse();
+    if (itf == nullptr) return;
+    itf->responseToService(id, message);
+}
+
+int OXAClientUser::getTargetAPILevel() {
+    IOXAResponseInterfaceV2* itf = currentResponse();
+    if (itf == nullptr) return 0;
+    return itf->getTargetAPILevel();
+}
+
+void OXAClientUser::forgetResponseInterface(IOXAResponseInterfaceV2* itf) {
+    std::lock_guard<std::mutex> lock(sInstanceLock);
+    if (mInstance == nullptr) return;
+    __atomic_compare_exchange_n(&mInstance->mResponse, &itf, nullptr, false, __ATOMIC_ACQ_REL,
+                                __ATOMIC_ACQUIRE);
+}
+
+extern "C" {
+
+OXAClientUser* oxa_user_create(IOXAResponseInterfaceV2* responseItf) {
+    OXAClientUser* handle = OXAClientUser::getInstance();
+    if (handle != nullptr) handle->setResponseInterface(responseItf);
+    return handle;
+}
+
+void oxa_user_destroy(OXAClientUser* p) {
+    delete p;
+}
+
+int oxa_user_get_api_level() {
+    return 1;
+}
+
+int oxa_user_get_major_version_number() {
+    return 1;
+}
+
+int oxa_user_get_minor_version_number() {
+    return 1;
+}
+
+int oxa_user_get_patch_version_number() {
+    return 4;
+}
+
+const char* oxa_user_get_version_string() {
+    return "1.1.4";
+}
+
+}  // extern "C"
+
+}  // namespace android

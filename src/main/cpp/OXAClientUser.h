@@ -1,0 +1,67 @@
+// The process-wide response handle and the small C API that modules call.
+//
+// A module may answer through this one handle instead of its processing
+// object's response(), for example from the object's constructor: the host
+// points the handle at the loading client before it calls oxa_create(). With
+// several clients the handle answers to the one that loaded last. Any thread
+// may call any member; answers run on the caller's thread.
+#ifndef OXA_CLIENT_USER_H
+#define OXA_CLIENT_USER_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "IOXAResponseInterfaceV2.h"
+#include "OXACommon.h"
+
+namespace android {
+
+class OXA_EXPORT OXAClientUser {
+private:
+    static OXAClientUser* mInstance;
+    OXAClientUser();
+
+public:
+    // The handle, created on first use. Safe against concurrent first callers.
+    static OXAClientUser* getInstance();
+    // Destroying the handle itself empties the slot, so getInstance() makes a
+    // new one afterwards.
+    virtual ~OXAClientUser();
+
+    // Replaces the response interface; null empties it.
+    void setResponseInterface(IOXAResponseInterfaceV2* itf);
+    void response(const char* message);
+    void response(const int32_t ext1, const size_t len, const void* data);
+    // Reaches responseToService(id, message): note the swapped order.
+    void response(const char* message, const int id);
+    // The target API level of the current response interface, 0 without one.
+    int getTargetAPILevel();
+
+    // Empties the handle if it answers to `itf`. A client calls this when it
+    // is destroyed, so the handle never leads to a destroyed client. Does not
+    // create the handle.
+    static void forgetResponseInterface(IOXAResponseInterfaceV2* itf);
+
+private:
+    IOXAResponseInterfaceV2* mResponse;
+
+    IOXAResponseInterfaceV2* currentResponse() const;
+};
+
+extern "C" {
+// getInstance() followed by setResponseInterface(responseItf).
+OXA_EXPORT OXAClientUser* oxa_user_create(IOXAResponseInterfaceV2* responseItf);
+// Destroys `p` (null does nothing).
+OXA_EXPORT void oxa_user_destroy(OXAClientUser* p);
+// The version of the module contract this library implements: 1, 1.1.4.
+OXA_EXPORT int oxa_user_get_api_level();
+OXA_EXPORT int oxa_user_get_major_version_number();
+OXA_EXPORT int oxa_user_get_minor_version_number();
+OXA_EXPORT int oxa_user_get_patch_version_number();
+// Static storage; never free or modify it.
+OXA_EXPORT const char* oxa_user_get_version_string();
+}
+
+}  // namespace android
+
+#endif  // OXA_CLIENT_USER_H
