@@ -1,0 +1,146 @@
+package com.morvane.kestrova.demo;
+
+import com.morvane.android.sdk.kestrova.OvikServiceInstallable;
+import java.lang.ref.WeakReference;
+import java.nio.ByteBuffer;
+import java.nio.charset.StandardCharsets;
+import java.util.zip.Adler32;
+
+/**
+ * Drives the example module through the service's twelve native methods, the
+ * way the Android service does: one client "demo_7" with object id 7.
+ *
+ * <p>Arguments: the module's directory, its file name, the JACK library path.
+ * Exits with 1 when an expected result or event is missing.
+ */
+public final class ServiceDemo {
+    private static final int OBJECT_ID = 7;
+    private static final String NAME = "demo_7";
+    // The module's answer ids: commands 1, levels 2, streams 3, JACK client 4.
+    private static final int COMMAND_ID = 1;
+    private static final int LEVEL_ID = 2;
+    private static final int STREAM_ID = 3;
+    private static final int JACK_ID = 4;
+    private static final int LEVEL_COUNT = 5;
+    // Generous: under an emulator every JNI round trip takes milliseconds.
+    private static final long TIMEOUT_MS = 20_000;
+
+    private final OvikServiceInstallable mService = new OvikServiceInstallable();
+    private final EventRecorder mEvents = new EventRecorder();
+    private int mFailures;
+
+    private ServiceDemo() {}
+
+    public static void main(String[] args) throws InterruptedException {
+        if (args.length != 3) {
+            System.err.println("usage: ServiceDemo <module-dir> <module-file> <libjack-path>");
+            System.exit(2);
+        }
+        DemoLog.showAllPriorities();
+        ServiceDemo demo = new ServiceDemo();
+        demo.run(args[0], args[1], args[2]);
+        System.out.printf("demo finished: %d events, %d failed checks%n",
+                demo.mEvents.eventCount(), demo.mFailures);
+        System.exit(demo.mFailures == 0 ? 0 : 1);
+    }
+
+    private void run(String moduleDir, String moduleFile, String jackPath)
+            throws InterruptedException {
+        OvikServiceInstallable.setEventSink(mEvents);
+        constants();
+        expect(mService.nativeLoadJackLib(jackPath) == 1, "nativeLoadJackLib(" + jackPath + ")");
+        expect(mService.nativeSetup(new WeakReference<>(mService), NAME, OBJECT_ID) == 0,
+                "nativeSetup");
+        command("init_client:demo:" + moduleFile + ":" + moduleDir, 0);
+        awaitText(COMMAND_ID, "wave demo ready");
+        command("start_client -v", 0);
+        awaitText(JACK_ID, "set up: demo_7 -v");
+        command("activate", 0);
+        awaitText(JACK_ID, "activated");
+        moduleThread();
+        command("gain 3", 0);
+        awaitText(COMMAND_ID, "gain 3");
+        command("no such command", 1);
+        request();
+        stream();
+        jackName();
+        command("deactivate", 0);
+        awaitText(JACK_ID, "deactivated");
+        command("tear_down", 0);
+        awaitText(JACK_ID, "torn down");
+        expect(mService.nativeDeleteClient(NAME) == 0, "nativeDeleteClient");
+        expect(mService.nativeSendCommand(OBJECT_ID, NAME + "!status") == 1,
+                "a deleted client refuses commands");
+        expect(mService.nativeUnloadJackLib() == 1, "nativeUnloadJackLib");
+    }
+
+    private void constants() {
+        System.out.printf("native version %d, target API level %d, feature support %d%n",
+                mService.nativeGetNativeVersionCode(), mService.nativeGetTargetAPILevel(),
+                mService.nativeIsFeatureSupport(0));
+        expect(mService.nativeGetNativeVersionCode() == 1, "nativeGetNativeVersionCode");
+        expect(mService.nativeGetTargetAPILevel() == 4, "nativeGetTargetAPILevel");
+        expect(mService.nativeIsFeatureSupport(0) == 3, "nativeIsFeatureSupport");
+        expect(mService.nativeIsAPILevelAllowed(4) == 0, "nativeIsAPILevelAllowed(4)");
+        expect(mService.nativeIsAPILevelAllowed(5) == 1, "nativeIsAPILevelAllowed(5)");
+    }
+
+    /** The module answers "level 1" .. "level 5" and a 5-byte block from its thread. */
+    private void moduleThread() throws InterruptedException {
+        for (int level = 1; level <= LEVEL_COUNT; level++) {
+            awaitText(LEVEL_ID, "level " + level);
+        }
+        expect(mEvents.awaitData(LEVEL_COUNT, TIMEOUT_MS), "data event of 5 bytes");
+    }
+
+    private void request() {
+        ByteBuffer block = mService.nativeRequest(OBJECT_ID, "letters", 100, 200000);
+        expect(block != null && block.isDirect(), "nativeRequest gives a direct buffer");
+        if (block == null) return;
+        // The buffer stays valid until the next request: copy what is kept.
+        byte[] bytes = new byte[block.capacity()];
+        block.get(bytes);
+        String text = new String(bytes, StandardCharsets.US_ASCII);
+        System.out.printf("request: %d bytes \"%s...\"%n", bytes.length,
+                text.substring(0, Math.min(30, text.length())));
+        expect(bytes.length == 100, "request filled 100 bytes");
+        expect(text.startsWith("ABCDEFGHIJKLMNOPQRSTUVWXYZABCD"), "request pattern A..Z");
+    }
+
+    private void stream() throws InterruptedException {
+        ByteBuffer stream = ByteBuffer.allocateDirect(4096);
+        for (int i = 0; i < stream.capacity(); i++) stream.put(i, (byte) (i * 7));
+        Adler32 adler = new Adler32();
+        adler.update(stream.duplicate());
+        String expected = String.format("stream 5 4096 adler32 %08x", adler.getValue());
+        expect(mService.nativeSendStream(OBJECT_ID, NAME, stream, 5) == 0, "nativeSendStream");
+        awaitText(STREAM_ID, expected);
+        expect(mService.nativeSendStream(OBJECT_ID, NAME, ByteBuffer.allocate(8), 5) == 1,
+                "a heap buffer is refused as a stream");
+    }
+
+    private void jackName() {
+        String name = mService.nativeGetJackClientName(NAME, "fallback", OBJECT_ID);
+        System.out.println("JACK client name: " + name);
+        expect("wave_demo:demo_7".equals(name), "nativeGetJackClientName");
+        String fallback = mService.nativeGetJackClientName(NAME, "fallback", 99);
+        expect("fallback".equals(fallback), "an unknown client gives the default name");
+    }
+
+    private void command(String command, int expectedResult) {
+        int result = mService.nativeSendCommand(OBJECT_ID, NAME + "!" + command);
+        System.out.printf("command \"%s!%s\" -> %d%n", NAME, command, result);
+        expect(result == expectedResult, "result " + expectedResult + " of \"" + command + "\"");
+    }
+
+    private void awaitText(int id, String text) throws InterruptedException {
+        expect(mEvents.awaitText(OBJECT_ID, id, text, TIMEOUT_MS),
+                "event id " + id + " \"" + text + "\"");
+    }
+
+    private void expect(boolean condition, String what) {
+        if (condition) return;
+        mFailures++;
+        System.out.println("FAILED: " + what);
+    }
+}

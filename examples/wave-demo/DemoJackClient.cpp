@@ -1,0 +1,82 @@
+#include "DemoJackClient.h"
+
+#include <chrono>
+
+#include "WaveDemoProtocol.h"
+
+namespace wavedemo {
+
+namespace {
+const char kDefaultJackName[] = "wave_demo";
+}  // namespace
+
+DemoJackClient::DemoJackClient(android::IOXAInterface& module)
+    : mModule(module),
+      mJackName(kDefaultJackName),
+      mBypassed(false),
+      mReporter(module, kLevelCount, std::chrono::milliseconds(kLevelPeriodMs)) {}
+
+DemoJackClient::~DemoJackClient() {
+    // The reporter's destructor joins the thread as well; stopping here keeps
+    // the order obvious: no answer may leave after the client is gone.
+    mReporter.stop();
+}
+
+void DemoJackClient::answer(const std::string& text) {
+    mModule.response(text.c_str(), kJackAnswerId);
+}
+
+int DemoJackClient::setUp(int argc, char** argv) {
+    // Copy what is needed: the host's strings live for this call only.
+    mSetUpArguments.assign(argv, argv + argc);
+    mJackName = std::string(kDefaultJackName) + ":" + (argc > 0 ? argv[0] : "");
+    std::string text = "set up:";
+    for (const std::string& argument : mSetUpArguments) text += " " + argument;
+    answer(text);
+    return 0;
+}
+
+int DemoJackClient::tearDown() {
+    // Called for "tear_down" and once more when the host destroys the client:
+    // it must be harmless in any state, and it answers only when it undid a
+    // set-up (the second call may run while the host shuts down).
+    mReporter.stop();
+    if (mSetUpArguments.empty()) return 0;
+    mSetUpArguments.clear();
+    answer("torn down");
+    return 0;
+}
+
+int DemoJackClient::activate() {
+    if (!mReporter.start()) return 1;
+    answer("activated");
+    return 0;
+}
+
+int DemoJackClient::deactivate() {
+    if (!mReporter.isRunning()) return 1;
+    mReporter.stop();
+    answer("deactivated");
+    return 0;
+}
+
+int DemoJackClient::transport(android::TransportType type) {
+    answer(type == android::TRANSPORT_ON ? "transport on" : "transport off");
+    return 0;
+}
+
+int DemoJackClient::sendMidi(char* midi) {
+    answer(std::string("midi ") + midi);
+    return 0;
+}
+
+char* DemoJackClient::getJackClientName(const char* /*name*/) {
+    return &mJackName[0];
+}
+
+void DemoJackClient::setByPassEnabled(bool enabled) {
+    mBypassed = enabled;
+    answer(enabled ? "bypass on" : "bypass off");
+}
+
+}  // namespace wavedemo

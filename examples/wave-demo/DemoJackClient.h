@@ -1,0 +1,51 @@
+// The example module's JACK client (version 2). This example does not talk
+// to a JACK server; it shows which call arrives for which command and starts
+// the module's reporting thread on "activate".
+#ifndef WAVE_DEMO_DEMO_JACK_CLIENT_H
+#define WAVE_DEMO_DEMO_JACK_CLIENT_H
+
+#include <string>
+#include <vector>
+
+#include "IJackClientInterfaceV2.h"
+#include "IOXAInterface.h"
+#include "LevelReporter.h"
+
+namespace wavedemo {
+
+class DemoJackClient : public android::IJackClientInterfaceV2 {
+public:
+    // `module` is the processing object that owns this client; answers go
+    // through it.
+    explicit DemoJackClient(android::IOXAInterface& module);
+    ~DemoJackClient() override;
+
+    // "start_client <words>": argv[0] is the host's client name.
+    int setUp(int argc, char** argv) override;
+    int tearDown() override;
+    int activate() override;
+    int deactivate() override;
+    int transport(android::TransportType type) override;
+    int sendMidi(char* midi) override;
+    char* getJackClientName(const char* name) override;
+    void setByPassEnabled(bool enabled) override;
+
+    // What the last setUp() received, for the module's "status" answer.
+    const std::vector<std::string>& setUpArguments() const { return mSetUpArguments; }
+    bool isActive() const { return mReporter.isRunning(); }
+
+private:
+    void answer(const std::string& text);
+
+    android::IOXAInterface& mModule;
+    std::vector<std::string> mSetUpArguments;
+    // getJackClientName() hands out this text; it stays valid until the next
+    // setUp() or the client's destruction.
+    std::string mJackName;
+    bool mBypassed;
+    LevelReporter mReporter;
+};
+
+}  // namespace wavedemo
+
+#endif  // WAVE_DEMO_DEMO_JACK_CLIENT_H

@@ -1,0 +1,50 @@
+// The example module's own thread: while the JACK client is active it
+// answers "level N" (id 2) a few times, then one data block, the way a real
+// module reports meter levels from its process thread.
+#ifndef WAVE_DEMO_LEVEL_REPORTER_H
+#define WAVE_DEMO_LEVEL_REPORTER_H
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "IOXAInterface.h"
+
+namespace wavedemo {
+
+class LevelReporter {
+public:
+    // Answers go through `module`'s response(), which reaches the client that
+    // hosts it. The module outlives the reporter.
+    LevelReporter(android::IOXAInterface& module, int levelCount, std::chrono::milliseconds period);
+    // Stops and joins the thread: the library may be closed right after.
+    ~LevelReporter();
+
+    LevelReporter(const LevelReporter&) = delete;
+    LevelReporter& operator=(const LevelReporter&) = delete;
+
+    // Starts the thread unless it runs already. False when it ran already.
+    bool start();
+    // Asks the thread to stop, wakes it and joins it. Harmless when stopped.
+    void stop();
+    bool isRunning() const { return mThread.joinable(); }
+
+private:
+    void run();
+    // Waits one period; false when asked to stop meanwhile.
+    bool waitOnePeriod();
+    void sendLevelBlock(int count);
+
+    android::IOXAInterface& mModule;
+    const int mLevelCount;
+    const std::chrono::milliseconds mPeriod;
+    std::mutex mLock;
+    std::condition_variable mWake;
+    bool mStopRequested;
+    std::thread mThread;
+};
+
+}  // namespace wavedemo
+
+#endif  // WAVE_DEMO_LEVEL_REPORTER_H

@@ -1,0 +1,212 @@
+// The example module hosted by a real client: loaded from its shared library
+// by the real loader, commanded as the service commands it.
+#include <android/log.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "LogCapture.h"
+#include "OXAClient.h"
+#include "RecordingListener.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+const milliseconds kAnswerTimeout(5000);
+const char kName[] = "wave_5";
+const int kObjectId = 5;
+// The module's answer ids.
+const int kCommandId = 1;
+const int kLevelId = 2;
+const int kStreamId = 3;
+const int kJackId = 4;
+
+class WaveDemoModule : public LogCaptureTest {
+protected:
+    void SetUp() override {
+        LogCaptureTest::SetUp();
+        android::OXAClient::setListener(&mListener);
+        mClient = android::OXAClient::createInstance(kName, "test", getpid());
+        ASSERT_TRUE(mClient);
+        ASSERT_EQ(0,
+                  command(std::string("init_client:demo:") + WAVE_DEMO_FILE + ":" + WAVE_DEMO_DIR));
+    }
+
+    void TearDown() override {
+        mClient.reset();
+        android::OXAClient::setListener(nullptr);
+    }
+
+    int command(const std::string& text) {
+        return mClient->sendCommand((std::string(kName) + "!" + text).c_str());
+    }
+
+    bool answered(int id, const std::string& text) {
+        return mListener.awaitText(id, text, kAnswerTimeout);
+    }
+
+    RecordingListener mListener;
+    std::shared_ptr<android::OXAClient> mClient;
+};
+
+TEST_F(WaveDemoModule, SaysItIsReadyFromInitOnTheLoadingThread) {
+    TextAnswer answer;
+    ASSERT_TRUE(mListener.awaitText(kCommandId, "wave demo ready", kAnswerTimeout, &answer));
+    EXPECT_EQ(0, answer.msgType);
+    EXPECT_EQ(kObjectId, answer.objectId);
+    EXPECT_EQ(std::this_thread::get_id(), answer.thread);
+}
+
+TEST_F(WaveDemoModule, ReportsItsNdkAndTargetVersionsToTheHost) {
+    EXPECT_TRUE(LogCapture::contains(ANDROID_LOG_INFO, kHostTag, "(in)wave info : 21 1 1 4"));
+}
+
+TEST_F(WaveDemoModule, RecordsTheClientNameAndTheWordsOfStartClient) {
+    ASSERT_EQ(0, command("start_client -v --rate 48000"));
+    EXPECT_TRUE(answered(kJackId, "set up: wave_5 -v --rate 48000"));
+    ASSERT_EQ(0, command("status"));
+    EXPECT_TRUE(
+        answered(kCommandId, "status: gain 0, inactive, set up with wave_5 -v --rate 48000"));
+}
+
+TEST_F(WaveDemoModule, ReportsFiveLevelsThenABlockFromItsOwnThreadWhenActive) {
+    ASSERT_EQ(0, command("start_client"));
+    ASSERT_EQ(0, command("activate"));
+    TextAnswer level;
+    for (int n = 1; n <= 5; ++n) {
+        ASSERT_TRUE(
+            mListener.awaitText(kLevelId, "level " + std::to_string(n), kAnswerTimeout, &level));
+        EXPECT_EQ(kObjectId, level.objectId);
+        EXPECT_NE(std::this_thread::get_id(), level.thread);
+    }
+    DataAnswer block;
+    ASSERT_TRUE(mListener.awaitData(2, kAnswerTimeout, &block));
+    EXPECT_EQ(kObjectId, block.objectId);
+    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3, 4, 5}), block.bytes);
+    EXPECT_EQ(level.thread, block.thread);
+}
+
+TEST_F(WaveDemoModule, RefusesASecondActivateWhileItsThreadRuns) {
+    ASSERT_EQ(0, command("start_client"));
+    ASSERT_EQ(0, command("activate"));
+    EXPECT_EQ(1, command("activate"));
+}
+
+TEST_F(WaveDemoModule, JoinsItsThreadBeforeDeactivateReturns) {
+    ASSERT_EQ(0, command("start_client"));
+    ASSERT_EQ(0, command("activate"));
+    ASSERT_EQ(0, command("deactivate"));
+    EXPECT_TRUE(answered(kJackId, "deactivated"));
+    // Nothing left running: a second deactivate finds no thread to stop.
+    EXPECT_EQ(1, command("deactivate"));
+    // And it can start again.
+    EXPECT_EQ(0, command("activate"));
+}
+
+TEST_F(WaveDemoModule, StopsItsThreadWhenTheHostDestroysAnActiveClient) {
+    ASSERT_EQ(0, command("start_client"));
+    ASSERT_EQ(0, command("activate"));
+    // Destroying the client closes the library: the module's thread must be
+    // gone by then, or the process crashes running unmapped code.
+    std::future<void> destroyed = std::async(std::launch::async, [this] { mClient.reset(); });
+    ASSERT_EQ(std::future_status::ready, destroyed.wait_for(milliseconds(5000)));
+    EXPECT_TRUE(answered(kJackId, "torn down"));
+    const size_t answers = mListener.answerCount();
+    std::this_thread::sleep_for(milliseconds(150));
+    EXPECT_EQ(answers, mListener.answerCount());
+}
+
+TEST_F(WaveDemoModule, AnswersTearDownOnceEvenWhenTheHostTearsDownAgain) {
+    ASSERT_EQ(0, command("start_client"));
+    ASSERT_EQ(0, command("tear_down"));
+    mClient.reset();
+    int tornDown = 0;
+    for (const TextAnswer& answer : mListener.texts()) tornDown += answer.text == "torn down";
+    EXPECT_EQ(1, tornDown);
+}
+
+TEST_F(WaveDemoModule, AnswersAGainCommandAtOnceOnTheCallingThread) {
+    ASSERT_EQ(0, command("gain 3"));
+    // Already there when sendCommand returned: no waiting.
+    TextAnswer answer;
+    ASSERT_TRUE(mListener.awaitText(kCommandId, "gain 3", milliseconds(0), &answer));
+    EXPECT_EQ(std::this_thread::get_id(), answer.thread);
+}
+
+TEST_F(WaveDemoModule, RefusesMalformedAndUnknownCommands) {
+    EXPECT_EQ(1, command("gain loud"));
+    EXPECT_EQ(1, command("gain 3x"));
+    EXPECT_EQ(1, command("whistle"));
+    EXPECT_TRUE(answered(kCommandId, "unknown command: whistle"));
+}
+
+TEST_F(WaveDemoModule, AnswersTransportMidiAndBypassThroughItsJackClient) {
+    ASSERT_EQ(0, command("start_client"));
+    EXPECT_EQ(0, command("enable_sync"));
+    EXPECT_EQ(0, command("disable_sync"));
+    EXPECT_EQ(0, command("midi:90 40 7f"));
+    EXPECT_EQ(0, command("setbypassenabledtrue"));
+    EXPECT_TRUE(answered(kJackId, "transport on"));
+    EXPECT_TRUE(answered(kJackId, "transport off"));
+    EXPECT_TRUE(answered(kJackId, "midi 90 40 7f"));
+    EXPECT_TRUE(answered(kJackId, "bypass on"));
+}
+
+TEST_F(WaveDemoModule, FillsALettersRequestWithTheCountAskedFor) {
+    size_t usedBytes = 0;
+    std::shared_ptr<android::OxaMemoryHeap> heap =
+        mClient->request("letters", 30, 200000, usedBytes);
+    ASSERT_TRUE(heap);
+    ASSERT_EQ(30u, usedBytes);
+    EXPECT_EQ("ABCDEFGHIJKLMNOPQRSTUVWXYZABCD",
+              std::string(static_cast<const char*>(heap->getBase()), usedBytes));
+}
+
+TEST_F(WaveDemoModule, FillsSixtyFourCounterBytesWhenNoCountIsGiven) {
+    size_t usedBytes = 0;
+    std::shared_ptr<android::OxaMemoryHeap> heap =
+        mClient->request("counter", 0, 200000, usedBytes);
+    ASSERT_TRUE(heap);
+    ASSERT_EQ(64u, usedBytes);
+    const uint8_t* bytes = static_cast<const uint8_t*>(heap->getBase());
+    for (size_t i = 0; i < usedBytes; ++i) EXPECT_EQ(i, bytes[i]) << "byte " << i;
+}
+
+TEST_F(WaveDemoModule, NeverFillsMoreThanTheBlockHolds) {
+    size_t usedBytes = 0;
+    std::shared_ptr<android::OxaMemoryHeap> heap = mClient->request("counter", 500, 100, usedBytes);
+    ASSERT_TRUE(heap);
+    EXPECT_EQ(100u, usedBytes);
+}
+
+TEST_F(WaveDemoModule, RefusesARequestOfAnUnknownKind) {
+    size_t usedBytes = 7;
+    EXPECT_FALSE(mClient->request("noise", 10, 200000, usedBytes));
+    EXPECT_EQ(7u, usedBytes);
+}
+
+TEST_F(WaveDemoModule, AnswersAStreamWithItsIdLengthAndChecksum) {
+    const char stream[] = "Wikipedia";
+    ASSERT_EQ(0, mClient->sendStream(stream, 9, 5));
+    EXPECT_TRUE(answered(kStreamId, "stream 5 9 adler32 11e60398"));
+}
+
+TEST_F(WaveDemoModule, RefusesAStreamOfNegativeLength) {
+    const char stream[] = "x";
+    EXPECT_EQ(1, mClient->sendStream(stream, -1, 5));
+}
+
+TEST_F(WaveDemoModule, NamesItsJackClientAfterTheHostClient) {
+    ASSERT_EQ(0, command("start_client"));
+    const char* name = mClient->getJackClientName(kName);
+    ASSERT_NE(nullptr, name);
+    EXPECT_STREQ("wave_demo:wave_5", name);
+}
+
+}  // namespace

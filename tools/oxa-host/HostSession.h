@@ -1,0 +1,45 @@
+// One run of oxa-host: a client, the module loaded into it, the steps of the
+// command line in order, then the client destroyed.
+#ifndef OXA_HOST_HOST_SESSION_H
+#define OXA_HOST_HOST_SESSION_H
+
+#include <memory>
+#include <string>
+
+#include "HostOptions.h"
+#include "OXAClient.h"
+#include "PrintingListener.h"
+
+namespace oxahost {
+
+class HostSession {
+public:
+    explicit HostSession(const HostOptions& options);
+    ~HostSession();
+
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
+
+    // The process exit status: 0 when the module loaded, every step
+    // succeeded and the expected answers arrived; 1 otherwise.
+    int run();
+
+private:
+    bool createClient();
+    bool sendCommand(const std::string& command);
+    bool runStep(const HostStep& step);
+    bool request(const HostStep& step);
+    bool stream(const HostStep& step);
+    bool jackName();
+    bool awaitAnswers();
+    void destroyClient();
+
+    const HostOptions& mOptions;
+    // Declared before the client: it must outlive every answer.
+    PrintingListener mListener;
+    std::shared_ptr<android::OXAClient> mClient;
+};
+
+}  // namespace oxahost
+
+#endif  // OXA_HOST_HOST_SESSION_H
