@@ -1,0 +1,122 @@
+// Notifications that need the listener while a party that waits for them
+// holds it: each case runs on a thread of its own and must finish in time.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "BridgeTest.h"
+#include "Deadline.h"
+#include "OvikServiceJni.h"
+
+namespace {
+
+const std::chrono::seconds kLimit(20);
+
+class NoSelfDeadlock : public BridgeTest {
+protected:
+    JNIOXAUserContext* listener() { return JNIOXAUserContext::mJNIOXAUserContext; }
+};
+
+TEST_F(NoSelfDeadlock, ACallbackThatCommandsAModuleAnsweringAtOnceIsDeliveredOnTheSameThread) {
+    loadEcho("echo_1", 1);
+    fake().reset();
+    fake().setCallbackHook([this](const CallbackCall& call) {
+        if (call.text == "first") command(1, "echo_1!say:second");
+    });
+    joinWithin(kLimit, "a command from inside a callback", true,
+               [this] { EXPECT_EQ(0, command(1, "echo_1!say:first")); });
+    const std::vector<CallbackCall> calls = fake().calls();
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_EQ("first", calls[0].text);
+    EXPECT_EQ("second", calls[1].text);
+    EXPECT_EQ(calls[0].thread, calls[1].thread);
+}
+
+TEST_F(NoSelfDeadlock, AModuleAnsweringFromItsTeardownAndDestructionDuringTheSweepIsHeard) {
+    loadEcho("echo_2", 2);
+    ASSERT_EQ(0, command(2, "echo_2!farewell"));
+    fake().reset();
+    joinWithin(kLimit, "a sweep over a module that answers while it goes", true,
+               [this] { listener()->notify(100, 2, 0, "T"); });
+    EXPECT_EQ((std::vector<std::string>{"teardown", "destroyed", "T"}), texts());
+    const std::vector<CallbackCall> calls = fake().calls();
+    ASSERT_EQ(3u, calls.size());
+    EXPECT_EQ(100, calls[2].msgType);
+    EXPECT_EQ(2, calls[2].ext2);
+}
+
+TEST_F(NoSelfDeadlock, AModuleAnsweringWhileItGoesIsHeardWhenANativeThreadSweeps) {
+    loadEcho("echo_2", 2);
+    ASSERT_EQ(0, command(2, "echo_2!farewell"));
+    fake().reset();
+    joinWithin(kLimit, "a sweep from a native thread", false,
+               [this] { listener()->notify(100, 2, 0, "T"); });
+    EXPECT_EQ((std::vector<std::string>{"teardown", "destroyed", "T"}), texts());
+}
+
+TEST_F(NoSelfDeadlock, AModuleWhoseTeardownWaitsForItsAnsweringThreadSurvivesTheSweep) {
+    loadModule("join_4", 4, kJoiningModule);
+    fake().reset();
+    joinWithin(kLimit, "a sweep over a module that joins its answering thread", true,
+               [this] { listener()->notify(100, 2, 0, "T"); });
+    EXPECT_EQ((std::vector<std::string>{"last word", "T"}), texts());
+    const std::vector<CallbackCall> calls = fake().calls();
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_NE(calls[0].thread, calls[1].thread);
+}
+
+TEST_F(NoSelfDeadlock, AModuleWhoseTeardownWaitsForItsAnsweringThreadCanBeDeleted) {
+    loadModule("join_4", 4, kJoiningModule);
+    fake().reset();
+    joinWithin(kLimit, "deleting a module that joins its answering thread", true, [this] {
+        EXPECT_EQ(0,
+                  Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeDeleteClient(
+                      env(), fake().newObject(), fake().newString("join_4")));
+    });
+    EXPECT_EQ(std::vector<std::string>{"last word"}, texts());
+}
+
+TEST_F(NoSelfDeadlock, AModuleThatForcesDeathFromItsOwnCommandGoesAfterTheCommandReturns) {
+    loadEcho("echo_5", 5);
+    loadEcho("echo_6", 6);
+    ASSERT_EQ(0, command(6, "echo_6!farewell"));
+    fake().reset();
+    joinWithin(kLimit, "a forced death raised inside a command", true,
+               [this] { EXPECT_EQ(0, command(6, "echo_6!raise:100:2:0:bye")); });
+    EXPECT_EQ(0, OXAClientLoader::getClientCount());
+    // The notices follow the deletions; the commanding client goes last,
+    // when the command lets go of it.
+    EXPECT_EQ((std::vector<std::string>{"bye", "bye", "teardown", "destroyed"}), texts());
+    const std::vector<CallbackCall> calls = fake().calls();
+    ASSERT_EQ(4u, calls.size());
+    EXPECT_EQ(5, calls[0].ext2);
+    EXPECT_EQ(6, calls[1].ext2);
+}
+
+TEST_F(NoSelfDeadlock, AModuleThatBroadcastsAUsbChangeFromItsOwnCommandReachesEveryClient) {
+    loadEcho("echo_5", 5);
+    loadEcho("echo_6", 6);
+    fake().reset();
+    joinWithin(kLimit, "a broadcast raised inside a command", true,
+               [this] { EXPECT_EQ(0, command(6, "echo_6!raise:1123:1:0:usb")); });
+    const std::vector<CallbackCall> calls = fake().calls();
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_EQ(1123, calls[0].msgType);
+    EXPECT_EQ(5, calls[0].ext2);
+    EXPECT_EQ(6, calls[1].ext2);
+    EXPECT_EQ(2, OXAClientLoader::getClientCount());
+}
+
+TEST_F(NoSelfDeadlock, ASweepWhileAModuleThreadAnswersEndsWithTheThreadJoined) {
+    loadEcho("echo_7", 7);
+    fake().reset();
+    ASSERT_EQ(0, command(7, "echo_7!thread_say:200:tick"));
+    joinWithin(kLimit, "a sweep racing a module thread", true,
+               [this] { listener()->notify(100, 2, 0, "T"); });
+    EXPECT_EQ(0, OXAClientLoader::getClientCount());
+    const std::vector<std::string> all = texts();
+    ASSERT_FALSE(all.empty());
+    EXPECT_EQ("T", all.back());
+}
+
+}  // namespace
