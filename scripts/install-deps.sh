@@ -14,6 +14,7 @@ host_pkgs=(
   openjdk-17-jdk-headless
   android-liblog-dev android-libnativehelper-dev
   jackd2 libjack-jackd2-dev
+  junit5
 )
 arm_pkgs=(
   g++-arm-linux-gnueabihf qemu-user

@@ -1,0 +1,42 @@
+// The JACK client of the demo module. It answers through its processing
+// object so Java can see each call: setUp with its argument vector (id 1),
+// and, once activated, "level 3" (id 2) from a thread of its own, as a JACK
+// process thread reports a meter. tearDown() stops that thread and, when a
+// farewell text is set, answers it (id 6) on the tearing-down thread.
+#ifndef OVIK_JVM_DEMO_JACK_CLIENT_H
+#define OVIK_JVM_DEMO_JACK_CLIENT_H
+
+#include <memory>
+#include <string>
+
+#include "AnswerThread.h"
+#include "IJackClientInterfaceV2.h"
+#include "IOXAInterface.h"
+
+class DemoJackClient : public android::IJackClientInterfaceV2 {
+public:
+    explicit DemoJackClient(android::IOXAInterface* wave);
+    ~DemoJackClient() override;
+
+    int setUp(int argc, char** argv) override;
+    int tearDown() override;
+    int activate() override;
+    int deactivate() override;
+    int transport(android::TransportType type) override;
+    int sendMidi(char* midi) override;
+    char* getJackClientName(const char* name) override;
+    void setByPassEnabled(bool enabled) override;
+
+    // The name getJackClientName() gives; `hasName` false makes it give null.
+    void setName(bool hasName, const std::string& name);
+    void setFarewell(const std::string& text);
+
+private:
+    android::IOXAInterface* mWave;
+    std::unique_ptr<AnswerThread> mLevelThread;
+    bool mHasName;
+    std::string mName;
+    std::string mFarewell;
+};
+
+#endif  // OVIK_JVM_DEMO_JACK_CLIENT_H
