@@ -5,7 +5,8 @@
 #include <malloc.h>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's own count; GCC ships no header for it.
+extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
 #endif
 
 #include "BridgeTest.h"
