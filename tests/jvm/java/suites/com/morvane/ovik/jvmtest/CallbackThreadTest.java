@@ -34,10 +34,7 @@ class CallbackThreadTest extends ServiceTest {
     void an_answer_inside_a_command_of_another_java_thread_arrives_on_that_thread()
             throws Exception {
         setUpDemo(NAME, ID);
-        Thread caller = new Thread(() -> command(ID, NAME, "say 9 from caller"), "ovik-caller");
-        caller.start();
-        caller.join(WAIT.toMillis());
-        assertFalse(caller.isAlive());
+        Thread caller = runJoined("ovik-caller", () -> command(ID, NAME, "say 9 from caller"));
         assertSame(caller, awaitEvents(text(9, ID, "from caller"), 1).get(0).thread());
     }
 
@@ -80,10 +77,11 @@ class CallbackThreadTest extends ServiceTest {
         events.setReaction(event -> {
             if ("ping".equals(event.obj())) nested.set(command(ID, NAME, "say 10 pong"));
         });
-        assertEquals(0, command(ID, NAME, "say 9 ping"));
+        Thread caller = runJoined(
+                "ovik-nested", () -> assertEquals(0, command(ID, NAME, "say 9 ping")));
         assertEquals(0, nested.get());
         Event pong = awaitEvents(text(10, ID, "pong"), 1).get(0);
-        assertSame(Thread.currentThread(), pong.thread());
+        assertSame(caller, pong.thread());
     }
 
     @Test

@@ -6,7 +6,6 @@ import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import com.morvane.ovik.jvmtest.support.NativeHelper;
 import java.util.List;
-import java.util.concurrent.atomic.AtomicInteger;
 import org.junit.jupiter.api.Test;
 
 /** The notifications a holder of the listener raises: forced death and USB control. */
@@ -86,13 +85,8 @@ class ForcedDeathAndUsbTest extends ServiceTest {
             assertEquals(0, command(id, name, "thread_say 7 0 tick"));
         }
         for (int id : ids) assertFalse(events.await(text(7, id, "tick"), 1, WAIT).isEmpty());
-        AtomicInteger result = new AtomicInteger(-1);
-        Thread sweeper = new Thread(
-                () -> result.set(command(31, "busy_31", "force_death swept")), "ovik-sweeper");
-        sweeper.start();
-        sweeper.join(WAIT.toMillis());
-        assertFalse(sweeper.isAlive(), "the sweep did not finish");
-        assertEquals(0, result.get());
+        runJoined("ovik-sweeper",
+                () -> assertEquals(0, command(31, "busy_31", "force_death swept")));
 
         List<Event> all = events.events();
         List<Event> notices = noticesOf(100);

@@ -1,6 +1,7 @@
 package com.morvane.ovik.jvmtest;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import com.morvane.android.sdk.kestrova.OvikServiceInstallable;
@@ -10,11 +11,13 @@ import com.morvane.ovik.jvmtest.support.NativeLog;
 import java.time.Duration;
 import java.util.ArrayList;
 import java.util.List;
+import java.util.concurrent.atomic.AtomicReference;
 import java.util.function.Predicate;
 import org.junit.jupiter.api.AfterEach;
 import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.DisplayNameGeneration;
 import org.junit.jupiter.api.DisplayNameGenerator;
+import org.junit.jupiter.api.TestInfo;
 
 /**
  * Base of the suites: a clean event record and log for every test, helpers to
@@ -30,7 +33,11 @@ public abstract class ServiceTest {
     private final List<String> mClientNames = new ArrayList<>();
 
     @BeforeEach
-    void startClean() {
+    void startClean(TestInfo test) {
+        // Names the test on stderr first, so a run the JVM cannot finish (a crash
+        // or a deadlock stopped by the time-out) still shows where it stopped.
+        System.err.println(
+                "[ovik-jvm] " + getClass().getSimpleName() + ": " + test.getDisplayName());
         events.setReaction(null);
         events.clear();
         NativeLog.clear();
@@ -69,6 +76,28 @@ public abstract class ServiceTest {
     /** Forgets a client this test deleted itself. */
     protected void forget(String name) {
         mClientNames.remove(name);
+    }
+
+    /**
+     * Runs {@code work} on a new Java thread named {@code name} and joins it with a
+     * time-out, failing when it is stuck; returns the thread. A failure inside is
+     * rethrown here.
+     */
+    protected static Thread runJoined(String name, Runnable work) throws InterruptedException {
+        AtomicReference<Throwable> failure = new AtomicReference<>();
+        Thread thread = new Thread(() -> {
+            try {
+                work.run();
+            } catch (Throwable thrown) {
+                failure.set(thrown);
+            }
+        }, name);
+        thread.start();
+        thread.join(WAIT.toMillis());
+        assertFalse(thread.isAlive(), name + " is stuck");
+        if (failure.get() instanceof RuntimeException runtime) throw runtime;
+        if (failure.get() instanceof Error error) throw error;
+        return thread;
     }
 
     protected static int command(int objectId, String name, String command) {
