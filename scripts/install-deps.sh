@@ -16,6 +16,8 @@ host_pkgs=(
   jackd2 libjack-jackd2-dev
   junit5
 )
+# The armhf Java runtime itself is fetched by scripts/armhf-jre.sh; of its
+# libraries, the JVM suites need only libc, libstdc++, libgcc_s and zlib.
 arm_pkgs=(
   g++-arm-linux-gnueabihf qemu-user
   libc6:armhf libstdc++6:armhf libgcc-s1:armhf zlib1g:armhf
