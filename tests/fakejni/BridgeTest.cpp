@@ -86,3 +86,10 @@ std::vector<std::string> BridgeTest::stepsOn(std::thread::id thread) {
     }
     return result;
 }
+
+void BridgeTest::ensureListener() {
+    if (JNIOXAUserContext::mJNIOXAUserContext != nullptr) return;
+    ASSERT_EQ(0, setup("listener_0", 0));
+    OXAClientLoader::deleteAllClients(nullptr);
+    ASSERT_NE(nullptr, JNIOXAUserContext::mJNIOXAUserContext);
+}

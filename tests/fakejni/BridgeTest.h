@@ -28,6 +28,8 @@ protected:
     // its JACK client.
     void loadModule(const std::string& name, jint objectId, const std::string& fileName);
     void loadEcho(const std::string& name, jint objectId);
+    // Makes sure the listener exists, leaving the registry empty.
+    void ensureListener();
     // Deletes the listener, so the next nativeSetup is the first one.
     void removeListener();
 

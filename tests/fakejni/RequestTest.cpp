@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <malloc.h>
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 // The sanitizer runtime's own count; GCC ships no header for it.
 extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
 #endif
@@ -21,7 +21,7 @@ const jlong kBlockSize = 200000;
 // Bytes the process holds allocated, so a test can see a block of the
 // request size come and go.
 long long allocatedBytes() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     return static_cast<long long>(__sanitizer_get_current_allocated_bytes());
 #else
     const struct mallinfo2 info = mallinfo2();

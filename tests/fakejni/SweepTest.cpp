@@ -15,6 +15,7 @@ const char kDestructorLine[] = "(in)OXAClient destructor is called this=";
 class ForcedDeathSweep : public BridgeTest {
 protected:
     void setUpClients(const std::vector<int>& ids) {
+        ensureListener();
         for (int id : ids) ASSERT_EQ(0, setup("client_" + std::to_string(id), id));
         fake().reset();
         LogCapture::clear();
