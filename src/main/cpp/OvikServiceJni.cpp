@@ -134,6 +134,14 @@ JNIEnv* EnvRef::getEnv() {
 // ---- Listener --------------------------------------------------------------
 
 JNIOXAUserContext* JNIOXAUserContext::mJNIOXAUserContext = nullptr;
+const int JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_MESSAGE;
+const int JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DIED;
+const int JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DATA;
+const int JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED;
+const int JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_KESTROVA;
+const int JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_ANDROID;
+const int JNIOXAUserContext::DIED_UNKNOWN_REASON;
+const int JNIOXAUserContext::DIED_BY_FORCE_FROM_USER_REQUEST;
 
 JNIOXAUserContext::JNIOXAUserContext(JNIEnv* /*env*/, jobject /*weak_this*/, jclass /*clazz*/) {
     ALOGI("JNIOXAUserContext creating this=%p", this);
@@ -197,7 +205,8 @@ void JNIOXAUserContext::sweepAllClients(const char* str) {
         std::vector<OXAClientLoader::ClientRef> removed;
         {
             OvikAutoLock lock(&mOXAUserLock);
-            if (EnvRef::getEnv() == nullptr && sJavaVM == nullptr) {
+            if (sJavaVM == nullptr) {
+                EnvRef::getEnv();  // logs that there is no VM
                 ALOGE("notify: JavaVM is null");
                 return;
             }
