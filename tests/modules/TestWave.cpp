@@ -161,7 +161,11 @@ void TestWave::burnProcessorTime(long milliseconds) {
     std::vector<std::thread> spinners;
     for (int i = 0; i < 4; ++i) {
         spinners.emplace_back([start, budget] {
+            // clock() is a system call; asking it now and then keeps the
+            // threads computing instead of waiting in the kernel.
+            volatile unsigned long work = 0;
             while (clock() - start <= budget) {
+                for (int i = 0; i < (1 << 16); ++i) work = work + 1;
             }
         });
     }
