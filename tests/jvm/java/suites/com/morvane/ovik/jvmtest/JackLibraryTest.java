@@ -28,7 +28,8 @@ class JackLibraryTest extends ServiceTest {
     void a_path_that_does_not_exist_is_refused() {
         String missing = Service.MODULE_DIR + "/libjack-missing.so.0";
         assertEquals(0, service.nativeLoadJackLib(missing));
-        assertLogged(LogLine.error(LogLine.BRIDGE_TAG, "fail to load libjack symbols path=" + missing));
+        assertLogged(
+                LogLine.error(LogLine.BRIDGE_TAG, "fail to load libjack symbols path=" + missing));
     }
 
     @Test

@@ -39,7 +39,8 @@ class LibraryLoadTest extends ServiceTest {
         setUpClient("later_61", 61);
         assertEquals(0, NativeLog.matching(LogLine.INFO, LogLine.BRIDGE_TAG,
                 "JNIOXAUserContext creating.*").size());
-        assertLogged(LogLine.info(LogLine.BRIDGE_TAG, "Loader: OXAClient[later_61][61] is starting"));
+        assertLogged(
+                LogLine.info(LogLine.BRIDGE_TAG, "Loader: OXAClient[later_61][61] is starting"));
     }
 
     @Test

@@ -31,7 +31,8 @@ class ModifiedUtf8Test extends ServiceTest {
     @Test
     void texts_from_java_come_back_from_the_module_unchanged() throws Exception {
         setUpDemo(NAME, ID);
-        List<String> texts = List.of("plain ascii", "caf\u00e9 \u00fcber \u2713", "emoji 😀 and 🎵",
+        List<String> texts = List.of("plain ascii",
+                "caf\u00e9 \u00fcber \u2713", "emoji 😀 and 🎵",
                 "nul \u0000 inside");
         int id = 1;
         for (String text : texts) {

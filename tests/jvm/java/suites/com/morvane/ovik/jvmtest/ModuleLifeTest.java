@@ -69,7 +69,8 @@ class ModuleLifeTest extends ServiceTest {
     void a_command_addressed_to_another_client_is_refused() {
         setUpDemo(NAME, ID);
         assertEquals(1, service.nativeSendCommand(ID, "demo_8!say 1 not mine"));
-        assertLogged(LogLine.error(LogLine.HOST_TAG, "fail to send a command. You are not allowed."));
+        assertLogged(
+                LogLine.error(LogLine.HOST_TAG, "fail to send a command. You are not allowed."));
         assertEquals(0, events.matching(text(1, ID, "not mine")).size());
     }
 

@@ -152,7 +152,8 @@ class NativeMethodFailureTest extends ServiceTest {
         @Test
         void a_null_name_returns_1_and_logs_nothing() {
             assertEquals(1, service.nativeDeleteClient(null));
-            assertEquals(java.util.List.of(), NativeLog.withTags(LogLine.BRIDGE_TAG, LogLine.HOST_TAG));
+            assertEquals(java.util.List.of(),
+                    NativeLog.withTags(LogLine.BRIDGE_TAG, LogLine.HOST_TAG));
         }
 
         @Test

@@ -14,7 +14,8 @@ class StreamTest extends ServiceTest {
     }
 
     @Test
-    void a_version_2_module_receives_the_direct_buffer_bytes_and_its_result_returns() throws Exception {
+    void a_version_2_module_receives_the_direct_buffer_bytes_and_its_result_returns()
+            throws Exception {
         setUpDemo("v2_101", 101);
         assertEquals(105, service.nativeSendStream(101, "s", direct(0x00, 0xab, 0x7f), 5));
         awaitEvents(text(4, 101, "stream 5 3 00ab7f"), 1);
