@@ -244,9 +244,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- start_client argument vector ------------------------------------------------
 
-class ArgumentVectorTest
-    : public ClientTest,
-      public ::testing::WithParamInterface<std::pair<std::string, std::string>> {};
+// A command and the setUp() call it makes.
+typedef std::pair<std::string, std::string> ArgumentVectorCase;
+
+class ArgumentVectorTest : public ClientTest,
+                           public ::testing::WithParamInterface<ArgumentVectorCase> {};
 
 TEST_P(ArgumentVectorTest, SetUpReceivesTheNameAndTheWordsAfterTheCommandWord) {
     WaveModule module("oxa_wave_v2");
@@ -267,7 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
                       std::make_pair("start_clientX y", "setUp:2:argv_3|y"),
                       std::make_pair("start_client  a  ", "setUp:2:argv_3|a"),
                       std::make_pair("start_client a\tb", "setUp:2:argv_3|a\tb")),
-    [](const ::testing::TestParamInfo<std::pair<std::string, std::string>>& param) {
+    [](const ::testing::TestParamInfo<ArgumentVectorCase>& param) {
         static const char* const kLabels[] = {"commandWordAlone", "runOfSpaces",
                                               "longerCommandWord", "trailingSpaces",
                                               "tabIsNoSeparator"};
