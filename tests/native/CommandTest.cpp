@@ -250,6 +250,12 @@ typedef std::pair<std::string, std::string> ArgumentVectorCase;
 class ArgumentVectorTest : public ClientTest,
                            public ::testing::WithParamInterface<ArgumentVectorCase> {};
 
+std::string argumentVectorLabel(const ::testing::TestParamInfo<ArgumentVectorCase>& param) {
+    static const char* const kLabels[] = {"commandWordAlone", "runOfSpaces", "longerCommandWord",
+                                          "trailingSpaces", "tabIsNoSeparator"};
+    return kLabels[param.index];
+}
+
 TEST_P(ArgumentVectorTest, SetUpReceivesTheNameAndTheWordsAfterTheCommandWord) {
     WaveModule module("oxa_wave_v2");
     ClientRef client = makeClient("argv_3");
@@ -269,12 +275,7 @@ INSTANTIATE_TEST_SUITE_P(
                       std::make_pair("start_clientX y", "setUp:2:argv_3|y"),
                       std::make_pair("start_client  a  ", "setUp:2:argv_3|a"),
                       std::make_pair("start_client a\tb", "setUp:2:argv_3|a\tb")),
-    [](const ::testing::TestParamInfo<ArgumentVectorCase>& param) {
-        static const char* const kLabels[] = {"commandWordAlone", "runOfSpaces",
-                                              "longerCommandWord", "trailingSpaces",
-                                              "tabIsNoSeparator"};
-        return std::string(kLabels[param.index]);
-    });
+    argumentVectorLabel);
 
 class StartClientTest : public ClientTest {};
 
