@@ -2,8 +2,8 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,11 +27,6 @@ JackServer::~JackServer() {
 
 bool JackServer::start() {
     if (mJackdPath.empty()) return false;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, mLogPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     // The server reads its name from the environment as clients do; -n says
     // it once more for servers that only read the option.
     std::vector<std::string> env = {"JACK_DEFAULT_SERVER=" + mServerName};
@@ -43,10 +38,22 @@ bool JackServer::start() {
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(&arg[0]);
     argv.push_back(nullptr);
-    const int result =
-        posix_spawn(&mPid, mJackdPath.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (result != 0) mPid = -1;
+    const int log = open(mLogPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (log < 0) return false;
+    const pid_t parent = getpid();
+    mPid = fork();
+    if (mPid == 0) {
+        // Only async-signal-safe calls from here. The server goes with the
+        // test process even when that one crashes before stop().
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) _exit(127);
+        dup2(log, STDOUT_FILENO);
+        dup2(log, STDERR_FILENO);
+        execve(mJackdPath.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    close(log);
+    if (mPid < 0) mPid = -1;
     return mPid > 0;
 }
 

@@ -1,6 +1,6 @@
 // A real jackd with the dummy driver, for tests: started under a name of its
 // own so parallel test processes do not share a server, and stopped (with a
-// timeout) when the object goes.
+// timeout) when the object goes, or with the test process if that dies first.
 #ifndef OVIK_TESTS_JACK_SERVER_H
 #define OVIK_TESTS_JACK_SERVER_H
 
