@@ -6,7 +6,11 @@
 // The module calls response() from any thread; the answers reach the client
 // given to setResponseInterface() and are dropped while none is set.
 // Ownership: the host disposes of the object through the module's
-// oxa_destroy(), never through the virtual destructor.
+// oxa_destroy(), never through the virtual destructor. The client that owns
+// the object is destroyed on whichever thread drops its last reference, which
+// can be one of the module's own threads returning from an answer. Stop the
+// module's threads in oxa_destroy() (the library is closed right after), but
+// never join the thread that is calling it.
 #ifndef IOXA_INTERFACE_H
 #define IOXA_INTERFACE_H
 
