@@ -209,6 +209,10 @@ struct InitFieldsCase {
     const char* fallbackPath;
 };
 
+void PrintTo(const InitFieldsCase& row, std::ostream* os) {
+    *os << row.fields;
+}
+
 class InitFieldsTest : public ClientTest, public ::testing::WithParamInterface<InitFieldsCase> {};
 
 TEST_P(InitFieldsTest, FieldsFormTheTwoPathsTried) {

@@ -53,6 +53,10 @@ struct ObjectIdCase {
     int32_t objectId;
 };
 
+void PrintTo(const ObjectIdCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class ObjectIdTest : public ClientTest, public ::testing::WithParamInterface<ObjectIdCase> {};
 
 TEST_P(ObjectIdTest, AnswersCarryTheIdReadAfterTheLastUnderscore) {
@@ -137,6 +141,19 @@ TEST_F(LoadTest, VersionTwoModuleLoadsWithTheseLinesInOrder) {
                                                         "init", "getJackClientInterface"}));
 }
 
+TEST_F(LoadTest, ModuleWithoutVersionFunctionsLendsTheLibrarysOwnThroughItsHandle) {
+    WaveModule module("oxa_wave_v2");
+    void* handle = WaveModule::loadedHandle("oxa_wave_v2");
+    ASSERT_NE(handle, nullptr);
+
+    // What the loader finds where it looks for the module's versions.
+    EXPECT_EQ(dlsym(handle, "oxa_get_ndk_version"), nullptr);
+    EXPECT_EQ(dlsym(handle, "oxa_user_get_major_version_number"),
+              reinterpret_cast<void*>(&android::oxa_user_get_major_version_number));
+    EXPECT_EQ(dlsym(handle, "oxa_user_get_patch_version_number"),
+              reinterpret_cast<void*>(&android::oxa_user_get_patch_version_number));
+}
+
 TEST_F(LoadTest, VersionOneModuleLoadsWithTheseLinesInOrder) {
     WaveModule module("oxa_wave_v1");
     ClientRef client = makeClient("load_2");
@@ -155,8 +172,14 @@ TEST_F(LoadTest, ModuleVersionFunctionsAreRecordedInTheWaveInfoLine) {
     EXPECT_EQ(hostLines(), successfulLoadLines(client, "oxa_wave_versions", module, 4, "21 7 8 9"));
 }
 
-class AcceptedApiLevelTest : public LoadTest,
-                             public ::testing::WithParamInterface<std::pair<const char*, int>> {};
+// A module library and the API level it reports.
+typedef std::pair<std::string, int> ApiLevelCase;
+
+class AcceptedApiLevelTest : public LoadTest, public ::testing::WithParamInterface<ApiLevelCase> {};
+
+std::string apiLevelLabel(const ::testing::TestParamInfo<ApiLevelCase>& param) {
+    return param.param.first;
+}
 
 TEST_P(AcceptedApiLevelTest, ModuleOfThisApiLevelLoads) {
     const std::string library = GetParam().first;
@@ -170,9 +193,10 @@ TEST_P(AcceptedApiLevelTest, ModuleOfThisApiLevelLoads) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LevelsBelowFive, AcceptedApiLevelTest,
-                         ::testing::Values(std::make_pair("oxa_wave_v2", 4),
-                                           std::make_pair("oxa_wave_api_0", 0),
-                                           std::make_pair("oxa_wave_api_minus_1", -1)));
+                         ::testing::Values(ApiLevelCase("oxa_wave_v2", 4),
+                                           ApiLevelCase("oxa_wave_api_0", 0),
+                                           ApiLevelCase("oxa_wave_api_minus_1", -1)),
+                         apiLevelLabel);
 
 TEST_F(LoadTest, LibraryFoundOnlyUnderTheFallbackNameLoads) {
     WaveModule module("wave_fallback");
@@ -227,6 +251,10 @@ struct FailedLoadCase {
     // The module's own lines, in order.
     std::vector<std::string> moduleLines;
 };
+
+void PrintTo(const FailedLoadCase& row, std::ostream* os) {
+    *os << row.library;
+}
 
 class FailedLoadTest : public LoadTest, public ::testing::WithParamInterface<FailedLoadCase> {};
 
