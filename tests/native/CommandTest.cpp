@@ -341,7 +341,6 @@ TEST_F(StartClientTest, StartWhileRunningTakesTheModulesCurrentJackClient) {
     ClientRef client = makeClient("swap_7");
     ASSERT_EQ(load(client, "oxa_wave_v2"), 0);
     ASSERT_EQ(command(client, "start_client"), 0);
-    module.setValue("jackClient", 2);
     module.reset();
     module.setValue("jackClient", 2);
 
@@ -487,8 +486,6 @@ TEST_F(ConcurrentCommandTest, EveryCallIntoTheModuleIsSerialised) {
     ClientRef client = makeClient("busy_2");
     ASSERT_EQ(load(client, "oxa_wave_v2"), 0);
     ASSERT_EQ(command(client, "start_client"), 0);
-    module.setText("jackName", "busy");
-    module.setValue("delayUs", 200);
     module.reset();
     module.setText("jackName", "busy");
     module.setValue("delayUs", 200);
