@@ -63,7 +63,7 @@ TEST_F(NotificationFrame, ADeathNoticeWithAnotherReasonIsDeliveredOnceAndDeletes
 }
 
 TEST_F(NotificationFrame, ADataNotifyReachesPostDataEventWithADirectBufferOverTheBytes) {
-    char block[16];
+    char block[16] = {};
     listener()->notifyDataCallback(5, 3, sizeof(block), block);
     ASSERT_EQ(1u, fake().calls().size());
     const CallbackCall call = fake().calls()[0];

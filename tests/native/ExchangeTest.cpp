@@ -382,6 +382,9 @@ TEST_F(AnswerTest, AnswersFromTheModulesOwnThreadsReachTheListener) {
         EXPECT_EQ(notification.ext2, 3);
         EXPECT_NE(notification.thread, std::this_thread::get_id());
     }
+    // The module joins its threads when it is destroyed; that must happen
+    // before the listener they answer to goes away.
+    client.reset();
 }
 
 TEST_F(AnswerTest, RemovedListenerLeavesLaterAnswersWithoutOne) {

@@ -8,8 +8,10 @@ void RecordingListener::notify(int32_t msgType, int32_t ext1, int32_t ext2, cons
         std::lock_guard<std::mutex> lock(mLock);
         mNotifications.push_back(notification);
         onNotify = mOnNotify;
+        // Signalled under the lock: a waiter that wakes may destroy the
+        // listener as soon as it has the lock again.
+        mArrived.notify_all();
     }
-    mArrived.notify_all();
     if (onNotify) onNotify(notification);
 }
 

@@ -45,7 +45,7 @@ public:
 private:
     IOXAResponseInterfaceV2* mResponse;
 
-    IOXAResponseInterfaceV2* currentResponse() const;
+    OXA_HIDDEN IOXAResponseInterfaceV2* currentResponse() const;
 };
 
 extern "C" {
