@@ -33,13 +33,20 @@ void record(const struct __android_logger_data* data, const char* message) {
 
 const char* priorityName(int priority) {
     switch (priority) {
-        case ANDROID_LOG_VERBOSE: return "VERBOSE";
-        case ANDROID_LOG_DEBUG: return "DEBUG";
-        case ANDROID_LOG_INFO: return "INFO";
-        case ANDROID_LOG_WARN: return "WARN";
-        case ANDROID_LOG_ERROR: return "ERROR";
-        case ANDROID_LOG_FATAL: return "FATAL";
-        default: return "?";
+        case ANDROID_LOG_VERBOSE:
+            return "VERBOSE";
+        case ANDROID_LOG_DEBUG:
+            return "DEBUG";
+        case ANDROID_LOG_INFO:
+            return "INFO";
+        case ANDROID_LOG_WARN:
+            return "WARN";
+        case ANDROID_LOG_ERROR:
+            return "ERROR";
+        case ANDROID_LOG_FATAL:
+            return "FATAL";
+        default:
+            return "?";
     }
 }
 
