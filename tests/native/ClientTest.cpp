@@ -24,6 +24,13 @@ int ClientTest::load(const ClientRef& client, const std::string& library) {
     return command(client, initCommand(library));
 }
 
+void ClientTest::loadAndStart(const ClientRef& client, const std::string& library,
+                              WaveModule& module) {
+    ASSERT_EQ(load(client, library), 0);
+    ASSERT_EQ(command(client, "start_client"), 0);
+    module.reset();
+}
+
 int ClientTest::command(const ClientRef& client, const std::string& text) {
     const std::string addressed = mNames.at(client.get()) + "!" + text;
     return client->sendCommand(addressed.c_str());

@@ -13,6 +13,7 @@
 
 #include "LogCapture.h"
 #include "OXAClient.h"
+#include "WaveModule.h"
 
 extern const char kWaveTag[];  // the tag of the test modules' own lines
 
@@ -28,6 +29,9 @@ protected:
     int load(const ClientRef& client, const std::string& library);
     // Sends "<client name>!<text>" to a client made by makeClient().
     int command(const ClientRef& client, const std::string& text);
+    // Loads `library` and starts its JACK client, then forgets the calls the
+    // module recorded so far. Use with ASSERT_NO_FATAL_FAILURE.
+    void loadAndStart(const ClientRef& client, const std::string& library, WaveModule& module);
 
     // printf into a string, for lines that hold pointers.
     static std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));

@@ -339,9 +339,7 @@ TEST_F(StartClientTest, NullJackClientIsReported) {
 TEST_F(StartClientTest, StartWhileRunningTakesTheModulesCurrentJackClient) {
     WaveModule module("oxa_wave_v2");
     ClientRef client = makeClient("swap_7");
-    ASSERT_EQ(load(client, "oxa_wave_v2"), 0);
-    ASSERT_EQ(command(client, "start_client"), 0);
-    module.reset();
+    ASSERT_NO_FATAL_FAILURE(loadAndStart(client, "oxa_wave_v2", module));
     module.setValue("jackClient", 2);
 
     EXPECT_EQ(command(client, "start_client"), 0);
@@ -353,9 +351,7 @@ TEST_F(StartClientTest, StartWhileRunningTakesTheModulesCurrentJackClient) {
 TEST_F(StartClientTest, TearDownTwiceSucceedsOnceAndStartAgainSetsUpAgain) {
     WaveModule module("oxa_wave_v2");
     ClientRef client = makeClient("twice_8");
-    ASSERT_EQ(load(client, "oxa_wave_v2"), 0);
-    ASSERT_EQ(command(client, "start_client"), 0);
-    module.reset();
+    ASSERT_NO_FATAL_FAILURE(loadAndStart(client, "oxa_wave_v2", module));
 
     EXPECT_EQ(command(client, "tear_down"), 0);
     EXPECT_EQ(command(client, "tear_down"), 1);
@@ -372,9 +368,7 @@ class VersionOneJackClientTest : public ClientTest {};
 TEST_F(VersionOneJackClientTest, NeverReceivesBypassOrNameCalls) {
     WaveModule module("oxa_wave_v1");
     ClientRef client = makeClient("old_9");
-    ASSERT_EQ(load(client, "oxa_wave_v1"), 0);
-    ASSERT_EQ(command(client, "start_client"), 0);
-    module.reset();
+    ASSERT_NO_FATAL_FAILURE(loadAndStart(client, "oxa_wave_v1", module));
     LogCapture::clear();
 
     EXPECT_EQ(command(client, "setbypassenabledtrue"), 0);
@@ -397,9 +391,7 @@ class AddressingTest : public ClientTest {};
 TEST_F(AddressingTest, CommandForAnotherClientIsRefused) {
     WaveModule module("oxa_wave_v2");
     ClientRef client = makeClient("abc_1");
-    ASSERT_EQ(load(client, "oxa_wave_v2"), 0);
-    ASSERT_EQ(command(client, "start_client"), 0);
-    module.reset();
+    ASSERT_NO_FATAL_FAILURE(loadAndStart(client, "oxa_wave_v2", module));
     LogCapture::clear();
 
     EXPECT_EQ(client->sendCommand("abd_1!activate"), 1);
@@ -484,9 +476,7 @@ TEST_F(ConcurrentCommandTest, RacingInitClientLoadsTheModuleOnce) {
 TEST_F(ConcurrentCommandTest, EveryCallIntoTheModuleIsSerialised) {
     WaveModule module("oxa_wave_v2");
     ClientRef client = makeClient("busy_2");
-    ASSERT_EQ(load(client, "oxa_wave_v2"), 0);
-    ASSERT_EQ(command(client, "start_client"), 0);
-    module.reset();
+    ASSERT_NO_FATAL_FAILURE(loadAndStart(client, "oxa_wave_v2", module));
     module.setText("jackName", "busy");
     module.setValue("delayUs", 200);
     const int kRounds = 40;
@@ -522,9 +512,7 @@ TEST_F(ConcurrentCommandTest, ListenerMayCommandTheClientFromInsideAnAnswer) {
     ListenerScope scope(&listener);
     WaveModule module("oxa_wave_v2");
     ClientRef client = makeClient("echo_3");
-    ASSERT_EQ(load(client, "oxa_wave_v2"), 0);
-    ASSERT_EQ(command(client, "start_client"), 0);
-    module.reset();
+    ASSERT_NO_FATAL_FAILURE(loadAndStart(client, "oxa_wave_v2", module));
     std::atomic<int> nestedResult{-1};
     listener.setOnNotify([&](const Notification& heard) {
         if (heard.text == "again") nestedResult = command(client, "activate");
