@@ -414,16 +414,11 @@ int OXAClient::handleCommand(const char* command) {
     if (strcmp(command, "deactivate") == 0) {
         return passToJackClient("your wave's deactivate()", &IJackClientInterface::deactivate);
     }
-    if (strcmp(command, "enable_sync") == 0 || strcmp(command, "disable_sync") == 0) {
-        if (mJackClient == nullptr) {
-            ALOGE("jack client wasn't started\n");
-            return 1;
-        }
-        const bool on = command[0] == 'e';
-        ExecutionWatcher watcher(
-            on ? "your wave's transport(TRANSPORT_ON)" : "your wave's transport(TRANSPORT_OFF)",
-            kPatienceSeconds);
-        return mJackClient->transport(on ? TRANSPORT_ON : TRANSPORT_OFF);
+    if (strcmp(command, "enable_sync") == 0) {
+        return switchTransport(TRANSPORT_ON, "your wave's transport(TRANSPORT_ON)");
+    }
+    if (strcmp(command, "disable_sync") == 0) {
+        return switchTransport(TRANSPORT_OFF, "your wave's transport(TRANSPORT_OFF)");
     }
     if (strncmp(command, "init_client:", 12) == 0) return initClient(command);
     if (strncmp(command, "start_client", 12) == 0) return startClient(command);
@@ -437,6 +432,15 @@ int OXAClient::passToJackClient(const char* title, int (IJackClientInterface::*c
     }
     ExecutionWatcher watcher(title, kPatienceSeconds);
     return (mJackClient->*call)();
+}
+
+int OXAClient::switchTransport(TransportType type, const char* title) {
+    if (mJackClient == nullptr) {
+        ALOGE("jack client wasn't started\n");
+        return 1;
+    }
+    ExecutionWatcher watcher(title, kPatienceSeconds);
+    return mJackClient->transport(type);
 }
 
 int OXAClient::setByPass(bool enabled) {

@@ -94,6 +94,7 @@ private:
     OXA_HIDDEN int initClient(const char* command);
     OXA_HIDDEN int startClient(const char* command);
     OXA_HIDDEN int passToJackClient(const char* title, int (IJackClientInterface::*call)());
+    OXA_HIDDEN int switchTransport(TransportType type, const char* title);
     OXA_HIDDEN int setByPass(bool enabled);
     OXA_HIDDEN int tearDownJackClient();
     OXA_HIDDEN int passToModule(const char* command);
