@@ -3,7 +3,9 @@
 # the target's java under the emulator.
 find_package(Java 17 REQUIRED COMPONENTS Development Runtime)
 include(UseJava)
-set(CMAKE_JAVA_COMPILE_FLAGS --release 17 -Xlint:all)
+# Sources are UTF-8 whatever the locale: in the POSIX locale javac would read
+# them as US-ASCII and reject non-ASCII literals.
+set(CMAKE_JAVA_COMPILE_FLAGS -encoding UTF-8 --release 17 -Xlint:all)
 
 if(CMAKE_CROSSCOMPILING)
   set(OVIK_TARGET_JAVA_HOME "" CACHE PATH "The target's Java runtime (unpacked armhf JRE)")
