@@ -1,5 +1,8 @@
 #include "OXAClientUser.h"
 
+#include <android/log.h>
+
+#include <atomic>
 #include <mutex>
 #include <new>
 
@@ -9,6 +12,22 @@ namespace {
 // Guards creation and destruction of the handle; constant-initialised, so it
 // is usable by module threads before any static constructor of this library.
 std::mutex sInstanceLock;
+// Set when the handle was emptied because the client it answered to was
+// destroyed, cleared when it is pointed at a client again: answers in
+// between come from module code that outlived its client.
+std::atomic<bool> sClientGone{false};
+
+// Whether an answer may go on to `itf`; a dropped answer of a module whose
+// client is gone is logged, once per answer, in the client host's voice.
+bool canAnswer(const IOXAResponseInterfaceV2* itf) {
+    if (itf != nullptr) return true;
+    if (sClientGone.load(std::memory_order_acquire)) {
+        __android_log_print(ANDROID_LOG_ERROR, "VAD-OXAClient",
+                            "an answer through the response handle was dropped: the client it "
+                            "answered to is gone");
+    }
+    return false;
+}
 }  // namespace
 
 OXAClientUser* OXAClientUser::mInstance = nullptr;
@@ -29,6 +48,7 @@ OXAClientUser* OXAClientUser::getInstance() {
 void OXAClientUser::setResponseInterface(IOXAResponseInterfaceV2* itf) {
     // Module threads read the pointer while a loading client writes it.
     __atomic_store_n(&mResponse, itf, __ATOMIC_RELEASE);
+    sClientGone.store(false, std::memory_order_release);
 }
 
 IOXAResponseInterfaceV2* OXAClientUser::currentResponse() const {
@@ -37,19 +57,19 @@ IOXAResponseInterfaceV2* OXAClientUser::currentResponse() const {
 
 void OXAClientUser::response(const char* message) {
     IOXAResponseInterfaceV2* itf = currentResponse();
-    if (itf == nullptr) return;
+    if (!canAnswer(itf)) return;
     itf->responseToService(message);
 }
 
 void OXAClientUser::response(const int32_t ext1, const size_t len, const void* data) {
     IOXAResponseInterfaceV2* itf = currentResponse();
-    if (itf == nullptr) return;
+    if (!canAnswer(itf)) return;
     itf->responseToService(ext1, len, data);
 }
 
 void OXAClientUser::response(const char* message, const int id) {
     IOXAResponseInterfaceV2* itf = currentResponse();
-    if (itf == nullptr) return;
+    if (!canAnswer(itf)) return;
     itf->responseToService(id, message);
 }
 
@@ -62,8 +82,10 @@ int OXAClientUser::getTargetAPILevel() {
 void OXAClientUser::forgetResponseInterface(IOXAResponseInterfaceV2* itf) {
     std::lock_guard<std::mutex> lock(sInstanceLock);
     if (mInstance == nullptr) return;
-    __atomic_compare_exchange_n(&mInstance->mResponse, &itf, nullptr, false, __ATOMIC_ACQ_REL,
-                                __ATOMIC_ACQUIRE);
+    if (__atomic_compare_exchange_n(&mInstance->mResponse, &itf, nullptr, false, __ATOMIC_ACQ_REL,
+                                    __ATOMIC_ACQUIRE)) {
+        sClientGone.store(true, std::memory_order_release);
+    }
 }
 
 extern "C" {
