@@ -10,3 +10,10 @@ if(OVIK_SANITIZE)
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# The fuzz build gives every target the coverage the fuzzers steer by; only
+# the fuzzers themselves link libFuzzer's main.
+if(OVIK_BUILD_FUZZERS)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+  add_link_options(-fsanitize=fuzzer-no-link)
+endif()

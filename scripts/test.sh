@@ -22,7 +22,7 @@ build_root=${OVIK_BUILD_ROOT:-$root/build}
 jobs=2
 
 presets=("$@")
-[ ${#presets[@]} -eq 0 ] && presets=(debug asan tsan armhf)
+[ ${#presets[@]} -eq 0 ] && presets=(debug asan tsan fuzz armhf)
 
 declare -a summary=()
 failed=0
