@@ -15,6 +15,7 @@
 #include "ExecutionWatcher.h"
 #include "IJackClientInterfaceV2.h"
 #include "IOXAInterfaceV2.h"
+#include "ModuleCall.h"
 
 #define LOG_TAG "VAD-OXAClient"
 #define ALOGD(...) __android_log_print(ANDROID_LOG_DEBUG, LOG_TAG, __VA_ARGS__)
@@ -47,11 +48,13 @@ bool isMissing(void* handle, const char* symbol, void** address) {
 
 // Calls an optional int() function of the module, or gives `fallback` when
 // it is missing. A present symbol without an address keeps `current`.
-int32_t optionalVersion(void* handle, const char* symbol, int32_t fallback, int32_t current) {
+int32_t optionalVersion(void* handle, const char* symbol, int32_t fallback, int32_t current,
+                        const std::string& client) {
     void* address = nullptr;
     if (isMissing(handle, symbol, &address)) return fallback;
     if (address == nullptr) return current;
-    return reinterpret_cast<IntFunction>(address)();
+    return ModuleCall::result(symbol, client, fallback,
+                              [&] { return reinterpret_cast<IntFunction>(address)(); });
 }
 
 // Opens a library; an open fails when there is no handle and an error text.
@@ -203,7 +206,7 @@ bool OXAClient::init(const std::string& name, const std::string& /*binderName*/,
 OXAClient::~OXAClient() {
     ALOGI("(in)OXAClient destructor is called this=%p", this);
     if (mJackClient != nullptr) {
-        mJackClient->tearDown();
+        ModuleCall::run("tearDown", mName, [&] { mJackClient->tearDown(); });
     } else {
         ALOGI("(in)OXAClient teardown is NOT called. Because your client is null");
     }
@@ -276,7 +279,9 @@ bool OXAClient::checkAPILevel(void* handle) {
         return false;
     }
     if (address == nullptr) return true;
-    const int level = reinterpret_cast<IntFunction>(address)();
+    // A module that throws here has no level: it is refused like a level too high.
+    const int level = ModuleCall::result("oxa_get_api_level", mName, INT_MAX,
+                                         [&] { return reinterpret_cast<IntFunction>(address)(); });
     if (!isNDKAPILevelAllowed(level)) {
         ALOGE("error: OXA NDK api level is NOT allowed with framework API level(%d)",
               OXACLIENT_API_LEVEL);
@@ -296,7 +301,11 @@ bool OXAClient::createUserObject(void* handle) {
         ALOGE("fail to load creator symbol\n");
         return false;
     }
-    if (address != nullptr) mUserObject = reinterpret_cast<CreateFunction>(address)();
+    if (address != nullptr) {
+        mUserObject =
+            ModuleCall::result("oxa_create", mName, static_cast<IOXAInterface*>(nullptr),
+                               [&] { return reinterpret_cast<CreateFunction>(address)(); });
+    }
     if (mUserObject == nullptr) {
         ALOGE("fail to create your wave instance");
         return false;
@@ -308,7 +317,7 @@ bool OXAClient::initUserObject(void* handle) {
     ALOGI("this = %p mUserObject = %p", this, mUserObject);
     mUserObject->setResponseInterface(this);
     ExecutionWatcher watcher("your wave's init()", kPatienceSeconds);
-    if (mUserObject->init() != 0) {
+    if (ModuleCall::result("init", mName, 1, [&] { return mUserObject->init(); }) != 0) {
         ALOGE("fail to init your wave");
         // The library closes next: its object must go first, and a later
         // "init_client:" must be able to load again.
@@ -316,18 +325,19 @@ bool OXAClient::initUserObject(void* handle) {
         mUserObject = nullptr;
         return false;
     }
-    mUserObject->getJackClientInterface();
+    ModuleCall::run("getJackClientInterface", mName,
+                    [&] { mUserObject->getJackClientInterface(); });
     return true;
 }
 
 void OXAClient::readVersions(void* handle) {
-    mNDKVersionNumber = optionalVersion(handle, "oxa_get_ndk_version", 1, mNDKVersionNumber);
-    mTargetMajorVersionNumber =
-        optionalVersion(handle, "oxa_user_get_major_version_number", 0, mTargetMajorVersionNumber);
-    mTargetMinorVersionNumber =
-        optionalVersion(handle, "oxa_user_get_minor_version_number", 0, mTargetMinorVersionNumber);
-    mTargetPatchVersionNumber =
-        optionalVersion(handle, "oxa_user_get_patch_version_number", 0, mTargetPatchVersionNumber);
+    mNDKVersionNumber = optionalVersion(handle, "oxa_get_ndk_version", 1, mNDKVersionNumber, mName);
+    mTargetMajorVersionNumber = optionalVersion(handle, "oxa_user_get_major_version_number", 0,
+                                                mTargetMajorVersionNumber, mName);
+    mTargetMinorVersionNumber = optionalVersion(handle, "oxa_user_get_minor_version_number", 0,
+                                                mTargetMinorVersionNumber, mName);
+    mTargetPatchVersionNumber = optionalVersion(handle, "oxa_user_get_patch_version_number", 0,
+                                                mTargetPatchVersionNumber, mName);
     dlerror();
     ALOGI("(in)wave info : %d %d %d %d", mNDKVersionNumber, mTargetMajorVersionNumber,
           mTargetMinorVersionNumber, mTargetPatchVersionNumber);
@@ -338,7 +348,10 @@ void OXAClient::destroyUserObject(void* handle) {
     void* address = dlsym(handle, "oxa_destroy");
     const char* error = dlerror();
     if (address == nullptr || error != nullptr) return;
-    reinterpret_cast<DestroyFunction>(address)(mUserObject);
+    // The object counts as gone even when its destroy function threw: the
+    // library is closed after this all the same.
+    ModuleCall::run("oxa_destroy", mName,
+                    [&] { reinterpret_cast<DestroyFunction>(address)(mUserObject); });
     mUserObject = nullptr;
 }
 
@@ -403,7 +416,8 @@ int OXAClient::handleCommand(const char* command) {
         }
         std::string midi(command + 5);
         ExecutionWatcher watcher("your wave's sendMidi()", kPatienceSeconds);
-        return mJackClient->sendMidi(&midi[0]);
+        return ModuleCall::result("sendMidi", mName, 1,
+                                  [&] { return mJackClient->sendMidi(&midi[0]); });
     }
     if (strcmp(command, "setbypassenabledfalse") == 0) return setByPass(false);
     if (strcmp(command, "setbypassenabledtrue") == 0) return setByPass(true);
@@ -431,7 +445,7 @@ int OXAClient::passToJackClient(const char* title, int (IJackClientInterface::*c
         return 1;
     }
     ExecutionWatcher watcher(title, kPatienceSeconds);
-    return (mJackClient->*call)();
+    return ModuleCall::result(title, mName, 1, [&] { return (mJackClient->*call)(); });
 }
 
 int OXAClient::switchTransport(TransportType type, const char* title) {
@@ -440,7 +454,7 @@ int OXAClient::switchTransport(TransportType type, const char* title) {
         return 1;
     }
     ExecutionWatcher watcher(title, kPatienceSeconds);
-    return mJackClient->transport(type);
+    return ModuleCall::result("transport", mName, 1, [&] { return mJackClient->transport(type); });
 }
 
 int OXAClient::setByPass(bool enabled) {
@@ -452,7 +466,9 @@ int OXAClient::setByPass(bool enabled) {
         enabled ? "your wave's setByPassEnabled(true)" : "your wave's setByPassEnabled(false)",
         kPatienceSeconds);
     if (mJackClient->getMagicNumber() >= 2) {
-        static_cast<IJackClientInterfaceV2*>(mJackClient)->setByPassEnabled(enabled);
+        ModuleCall::run("setByPassEnabled", mName, [&] {
+            static_cast<IJackClientInterfaceV2*>(mJackClient)->setByPassEnabled(enabled);
+        });
     } else if (enabled) {
         ALOGI("your wave is not support setByPassEnabled(true)");
     } else {
@@ -464,7 +480,7 @@ int OXAClient::setByPass(bool enabled) {
 int OXAClient::tearDownJackClient() {
     if (mJackClient == nullptr || mStatus != OXACLIENT_STATUS_RUNNING) return 1;
     ExecutionWatcher watcher("your wave's tearDown()", kPatienceSeconds);
-    mJackClient->tearDown();
+    ModuleCall::run("tearDown", mName, [&] { mJackClient->tearDown(); });
     mStatus = OXACLIENT_STATUS_NOT_RUNNING;
     return 0;
 }
@@ -492,7 +508,9 @@ int OXAClient::initClient(const char* command) {
 
 int OXAClient::startClient(const char* command) {
     if (mUserObject != nullptr) {
-        mJackClient = mUserObject->getJackClientInterface();
+        mJackClient = ModuleCall::result("getJackClientInterface", mName,
+                                         static_cast<IJackClientInterface*>(nullptr),
+                                         [&] { return mUserObject->getJackClientInterface(); });
         if (mJackClient == nullptr) ALOGI("You set a jack client module as null");
     } else {
         mJackClient = nullptr;
@@ -514,7 +532,8 @@ int OXAClient::startClient(const char* command) {
     argv.push_back(nullptr);
 
     ExecutionWatcher watcher("your wave's setUp()", kPatienceSeconds);
-    if (mJackClient->setUp(argc, argv.data()) != 0) {
+    if (ModuleCall::result("setUp", mName, 1,
+                           [&] { return mJackClient->setUp(argc, argv.data()); }) != 0) {
         ALOGE("fail to setUp");
         return 1;
     }
@@ -526,7 +545,8 @@ int OXAClient::startClient(const char* command) {
 int OXAClient::passToModule(const char* command) {
     if (mUserObject == nullptr) return 1;
     ExecutionWatcher watcher(std::string("your wave's sendCommand(") + command, kPatienceSeconds);
-    return mUserObject->sendCommand(command);
+    return ModuleCall::result("sendCommand", mName, 1,
+                              [&] { return mUserObject->sendCommand(command); });
 }
 
 // ---- Requests, streams and names ----------------------------------------
@@ -555,10 +575,23 @@ std::shared_ptr<OxaMemoryHeap> OXAClient::request(const char* what, const long e
         ALOGE("Fail to request: can't allocate a block of %ld bytes", capacity);
         return nullptr;
     }
+    // A module that reports bytes it never wrote hands out zeros, not what
+    // the heap held before.
+    memset(base, 0, heap->getSize());
     size_t len = heap->getSize();
-    if (mUserObject->request(what, ext1, capacity, len, base) != 0) {
+    int result = 1;
+    if (!ModuleCall::run("request", mName,
+                         [&] { result = mUserObject->request(what, ext1, capacity, len, base); })) {
+        return nullptr;
+    }
+    if (result != 0) {
         ALOGE("Fail to reqeust : The processing module return error. please check it again");
         return nullptr;
+    }
+    if (len > heap->getSize()) {
+        ALOGE("request of client %s reported %zu bytes of a %zu-byte block; the block is given",
+              mName.c_str(), len, heap->getSize());
+        len = heap->getSize();
     }
     usedBytes = len;
     return heap;
@@ -571,7 +604,9 @@ int OXAClient::sendStream(const void* stream, const long streamLen, const int id
         return 1;
     }
     if (mUserObject->getMagicNumber() >= 2) {
-        return static_cast<IOXAInterfaceV2*>(mUserObject)->sendStream(stream, streamLen, id);
+        return ModuleCall::result("sendStream", mName, 1, [&] {
+            return static_cast<IOXAInterfaceV2*>(mUserObject)->sendStream(stream, streamLen, id);
+        });
     }
     std::string text;
     if (!buildStreamText(stream, streamLen, id, &text)) {
@@ -592,7 +627,9 @@ char* OXAClient::getJackClientName(const char* name) {
         ALOGI("the getJackClientName() is not support. return NULL.");
         return nullptr;
     }
-    return static_cast<IJackClientInterfaceV2*>(mJackClient)->getJackClientName(name);
+    return ModuleCall::result("getJackClientName", mName, static_cast<char*>(nullptr), [&] {
+        return static_cast<IJackClientInterfaceV2*>(mJackClient)->getJackClientName(name);
+    });
 }
 
 // ---- Answers from the module ----------------------------------------------
@@ -607,7 +644,8 @@ void OXAClient::responseToService(const int id, const char* message) {
         ALOGE("Listener is null");
         return;
     }
-    listener->notify(0, id, mObjectId, message);
+    // Whatever the delivery throws stops here, not in the answering module.
+    ModuleCall::run("notify", mName, [&] { listener->notify(0, id, mObjectId, message); });
 }
 
 void OXAClient::responseToService(const int32_t ext1, const size_t len, const void* data) {
@@ -620,7 +658,8 @@ void OXAClient::responseToService(const int32_t ext1, const size_t len, const vo
         ALOGE("invalid parameters: please check the size is 0 or data is null");
         return;
     }
-    listener->notifyDataCallback(ext1, mObjectId, len, data);
+    ModuleCall::run("notifyDataCallback", mName,
+                    [&] { listener->notifyDataCallback(ext1, mObjectId, len, data); });
 }
 
 }  // namespace android
