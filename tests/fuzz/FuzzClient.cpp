@@ -17,8 +17,8 @@ std::string textOf(const uint8_t* data, size_t size) {
 LoadedClient::LoadedClient(const std::string& library)
     : mModule(library), mClient(android::OXAClient::createInstance("fuzz_1", "fuzz", 0)) {
     LogCapture::install();
-    const std::string init = "fuzz_1!init_client:fuzz:" + WaveModule::fileName(library) + ":" +
-                             WaveModule::directory();
+    const std::string init =
+        "fuzz_1!init_client:fuzz:" + WaveModule::fileName(library) + ":" + WaveModule::directory();
     if (!mClient || mClient->sendCommand(init.c_str()) != 0) fail("cannot load " + library);
 }
 
