@@ -15,7 +15,7 @@ host_pkgs=(
   android-liblog-dev android-libnativehelper-dev
   jackd2 libjack-jackd2-dev
   junit5
-  clang-14 libfuzzer-14-dev
+  clang libfuzzer-14-dev
 )
 # The armhf Java runtime itself is fetched by scripts/armhf-jre.sh; of its
 # libraries, the JVM suites need only libc, libstdc++, libgcc_s and zlib.
