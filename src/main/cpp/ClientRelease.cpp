@@ -1,9 +1,13 @@
 #include "ClientRelease.h"
 
-#include <android/log.h>
+#include <pthread.h>
 
 #include <atomic>
-#include <mutex>
+
+#include "OvikAutoLock.h"
+
+#define LOG_TAG OVIK_BRIDGE_LOG_TAG
+#include "OvikLog.h"
 
 namespace {
 
@@ -15,16 +19,14 @@ thread_local std::vector<ClientRelease::ClientRef>* tParked = nullptr;
 
 // Clients whose last reference went inside one of their own answers. The
 // lock guards the list only; nothing is destroyed under it.
-std::mutex sRetiredLock;
+pthread_mutex_t sRetiredLock = PTHREAD_MUTEX_INITIALIZER;
 std::vector<ClientRelease::ClientRef>* sRetired = nullptr;
 std::atomic<bool> sAnyRetired(false);
 
 void retire(ClientRelease::ClientRef client) {
-    __android_log_print(ANDROID_LOG_INFO, "ZEZE-OvikServiceJNI",
-                        "client %p goes at the next call from Java: this thread is inside "
-                        "its answer",
-                        static_cast<void*>(client.get()));
-    std::lock_guard<std::mutex> lock(sRetiredLock);
+    ALOGI("client %p goes at the next call from Java: this thread is inside its answer",
+          static_cast<void*>(client.get()));
+    android::OvikAutoLock lock(&sRetiredLock);
     // Never freed: it outlives every thread that may still retire a client.
     if (sRetired == nullptr) sRetired = new std::vector<ClientRelease::ClientRef>();
     sRetired->push_back(std::move(client));
@@ -67,7 +69,7 @@ void ClientRelease::releaseRetired() {
     if (tNotificationDepth > 0 || !sAnyRetired.load(std::memory_order_acquire)) return;
     std::vector<ClientRef> retired;
     {
-        std::lock_guard<std::mutex> lock(sRetiredLock);
+        android::OvikAutoLock lock(&sRetiredLock);
         if (sRetired != nullptr) retired.swap(*sRetired);
         sAnyRetired.store(false, std::memory_order_release);
     }

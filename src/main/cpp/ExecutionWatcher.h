@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "OvikLog.h"
+
 namespace android {
 
 class ExecutionWatcher {
@@ -35,7 +37,7 @@ private:
     }
 
     void explode() {
-        __android_log_print(ANDROID_LOG_ERROR, "VAD-OXAClient",
+        __android_log_print(ANDROID_LOG_ERROR, OVIK_HOST_LOG_TAG,
                             "%s tooks long time. You have to optimize!!!", mTitle.c_str());
     }
 

@@ -13,6 +13,8 @@
 #include <string>
 #include <utility>
 
+#include "OvikLog.h"
+
 namespace android {
 
 class ModuleCall {
@@ -45,7 +47,7 @@ public:
 
 private:
     static void logThrown(const char* call, const std::string& client, const char* what) {
-        __android_log_print(ANDROID_LOG_ERROR, "VAD-OXAClient", "%s of client %s threw: %s", call,
+        __android_log_print(ANDROID_LOG_ERROR, OVIK_HOST_LOG_TAG, "%s of client %s threw: %s", call,
                             client.c_str(), what != nullptr ? what : "(null)");
     }
 };

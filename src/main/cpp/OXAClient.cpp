@@ -17,10 +17,8 @@
 #include "IOXAInterfaceV2.h"
 #include "ModuleCall.h"
 
-#define LOG_TAG "VAD-OXAClient"
-#define ALOGD(...) __android_log_print(ANDROID_LOG_DEBUG, LOG_TAG, __VA_ARGS__)
-#define ALOGI(...) __android_log_print(ANDROID_LOG_INFO, LOG_TAG, __VA_ARGS__)
-#define ALOGE(...) __android_log_print(ANDROID_LOG_ERROR, LOG_TAG, __VA_ARGS__)
+#define LOG_TAG OVIK_HOST_LOG_TAG
+#include "OvikLog.h"
 
 namespace android {
 

@@ -1,17 +1,20 @@
 #include "OXAClientUser.h"
 
 #include <android/log.h>
+#include <pthread.h>
 
 #include <atomic>
-#include <mutex>
 #include <new>
+
+#include "OvikAutoLock.h"
+#include "OvikLog.h"
 
 namespace android {
 
 namespace {
 // Guards creation and destruction of the handle; constant-initialised, so it
 // is usable by module threads before any static constructor of this library.
-std::mutex sInstanceLock;
+pthread_mutex_t sInstanceLock = PTHREAD_MUTEX_INITIALIZER;
 // Set when the handle was emptied because the client it answered to was
 // destroyed, cleared when it is pointed at a client again: answers in
 // between come from module code that outlived its client.
@@ -22,7 +25,7 @@ std::atomic<bool> sClientGone{false};
 bool canAnswer(const IOXAResponseInterfaceV2* itf) {
     if (itf != nullptr) return true;
     if (sClientGone.load(std::memory_order_acquire)) {
-        __android_log_print(ANDROID_LOG_ERROR, "VAD-OXAClient",
+        __android_log_print(ANDROID_LOG_ERROR, OVIK_HOST_LOG_TAG,
                             "an answer through the response handle was dropped: the client it "
                             "answered to is gone");
     }
@@ -35,12 +38,12 @@ OXAClientUser* OXAClientUser::mInstance = nullptr;
 OXAClientUser::OXAClientUser() : mResponse(nullptr) {}
 
 OXAClientUser::~OXAClientUser() {
-    std::lock_guard<std::mutex> lock(sInstanceLock);
+    OvikAutoLock lock(&sInstanceLock);
     if (mInstance == this) mInstance = nullptr;
 }
 
 OXAClientUser* OXAClientUser::getInstance() {
-    std::lock_guard<std::mutex> lock(sInstanceLock);
+    OvikAutoLock lock(&sInstanceLock);
     if (mInstance == nullptr) mInstance = new (std::nothrow) OXAClientUser();
     return mInstance;
 }
@@ -80,7 +83,7 @@ int OXAClientUser::getTargetAPILevel() {
 }
 
 void OXAClientUser::forgetResponseInterface(IOXAResponseInterfaceV2* itf) {
-    std::lock_guard<std::mutex> lock(sInstanceLock);
+    OvikAutoLock lock(&sInstanceLock);
     if (mInstance == nullptr) return;
     if (__atomic_compare_exchange_n(&mInstance->mResponse, &itf, nullptr, false, __ATOMIC_ACQ_REL,
                                     __ATOMIC_ACQUIRE)) {

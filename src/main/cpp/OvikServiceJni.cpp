@@ -12,6 +12,8 @@
 //   The request block's lock guards replacing the retained block and making
 //   the buffer over it; the retired-client list in ClientRelease has a lock
 //   of its own. Neither calls out, and nothing is taken while either is held.
+//   Every lock is a POSIX mutex taken through an OvikAutoLock scope (the
+//   listener lock through a NotificationFrame, which is one).
 //
 // The rule: no lock of the library is held across a call into a module. The
 // listener lock is the one lock held across a call into Java. A native method
@@ -22,23 +24,17 @@
 // are let go only after the listener lock is free (ClientRelease).
 #include "OvikServiceJni.h"
 
-#include <android/log.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include "ClientRelease.h"
 #include "JavaExceptionKeeper.h"
-#include "JniThreadScope.h"
-#include "ModifiedUtf8.h"
 #include "OvikAutoLock.h"
 #include "OxaMemoryHeap.h"
 #include "ScopedLocalRef.h"
 #include "ScopedUtfChars.h"
 
-#define LOG_TAG "ZEZE-OvikServiceJNI"
-#define ALOGD(...) __android_log_print(ANDROID_LOG_DEBUG, LOG_TAG, __VA_ARGS__)
-#define ALOGI(...) __android_log_print(ANDROID_LOG_INFO, LOG_TAG, __VA_ARGS__)
-#define ALOGE(...) __android_log_print(ANDROID_LOG_ERROR, LOG_TAG, __VA_ARGS__)
+#define LOG_TAG OVIK_BRIDGE_LOG_TAG
+#include "OvikLog.h"
 
 using android::OvikAutoLock;
 using android::OXAClient;
@@ -56,60 +52,6 @@ const char kServiceClassPath[] = "com/morvane/android/sdk/kestrova/OvikServiceIn
 // Every request asks its module for a block of this size.
 const long kRequestCapacity = 200000;
 
-JavaVM* sJavaVM = nullptr;
-fields_t sFields = {nullptr, nullptr, nullptr};
-
-// A Java string for a module's text, made valid modified UTF-8 first. A null
-// text is a null string; a string the VM cannot make is null too, and its
-// OutOfMemoryError is cleared.
-jstring newJavaString(JNIEnv* env, const char* text) {
-    if (text == nullptr) return nullptr;
-    std::string storage;
-    jstring string = env->NewStringUTF(ModifiedUtf8::makeValid(text, storage));
-    if (string == nullptr && env->ExceptionCheck()) env->ExceptionClear();
-    return string;
-}
-
-void postEvent(JNIEnv* env, JavaExceptionKeeper& exceptions, int32_t msgType, int32_t ext1,
-               int32_t ext2, const char* str) {
-    ScopedLocalRef<jstring> string(env, newJavaString(env, str));
-    env->CallStaticVoidMethod(sFields.service_jclass, sFields.post_event,
-                              static_cast<jobject>(nullptr), static_cast<jint>(msgType),
-                              static_cast<jint>(ext1), static_cast<jint>(ext2), string.get());
-    exceptions.takePending();
-}
-
-// A direct buffer over `size` bytes at `data`, or null when there are no
-// bytes to point at or the VM cannot make one.
-jobject newDirectBuffer(JNIEnv* env, const void* data, size_t size) {
-    if (data == nullptr) return nullptr;
-    jobject buffer = env->NewDirectByteBuffer(const_cast<void*>(data),
-                                              static_cast<jlong>(static_cast<uint64_t>(size)));
-    if (buffer == nullptr && env->ExceptionCheck()) env->ExceptionClear();
-    return buffer;
-}
-
-// Initialises `mutex` in place as a recursive mutex.
-void initRecursiveMutex(pthread_mutex_t* mutex) {
-    pthread_mutexattr_t attributes;
-    pthread_mutexattr_init(&attributes);
-    pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-    pthread_mutex_init(mutex, &attributes);
-    pthread_mutexattr_destroy(&attributes);
-}
-
-// The listener lock for one notification. The thread counts as notifying
-// until after the unlock, so the clients it let go of meanwhile are
-// destroyed with the lock free.
-class ListenerLockScope {
-public:
-    explicit ListenerLockScope(pthread_mutex_t* lock) : mLock(lock) {}
-
-private:
-    ClientRelease::NotificationScope mNotifying;
-    OvikAutoLock mLock;
-};
-
 }  // namespace
 
 // ---- Library load ----------------------------------------------------------
@@ -118,7 +60,7 @@ extern "C" JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM* vm, void* /*reserved*/) {
     ALOGD("Load The OvikService JNI(4)");
     // The set-up lock is initialised statically, once; initialising it again
     // here could disturb a thread that holds it.
-    sJavaVM = vm;
+    JavaService::setVm(vm);
 
     JNIEnv* env = nullptr;
     if (vm->GetEnv(reinterpret_cast<void**>(&env), JNI_VERSION_1_4) != JNI_OK) {
@@ -133,266 +75,22 @@ extern "C" JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM* vm, void* /*reserved*/) {
         ALOGE("unable to find class '%s'", kServiceClassPath);
         return 0;
     }
-    sFields.service_jclass = static_cast<jclass>(env->NewGlobalRef(clazz));
-    sFields.post_event = env->GetStaticMethodID(clazz, "postEventFromNative",
+    JavaService::fields().service_jclass = static_cast<jclass>(env->NewGlobalRef(clazz));
+    JavaService::fields().post_event = env->GetStaticMethodID(clazz, "postEventFromNative",
                                                 "(Ljava/lang/Object;IIILjava/lang/Object;)V");
-    if (sFields.post_event == nullptr) {
+    if (JavaService::fields().post_event == nullptr) {
         env->ExceptionClear();
         ALOGE("Can't find post event callback function");
         return 0;
     }
-    sFields.post_data_event = env->GetStaticMethodID(
+    JavaService::fields().post_data_event = env->GetStaticMethodID(
         clazz, "postDataEventFromNative", "(Ljava/lang/Object;IIILjava/nio/ByteBuffer;)V");
-    if (sFields.post_data_event == nullptr) {
+    if (JavaService::fields().post_data_event == nullptr) {
         env->ExceptionClear();
         ALOGE("Can't find post data event callback function");
         return 0;
     }
     return JNI_VERSION_1_4;
-}
-
-JNIEnv* EnvRef::getEnv() {
-    if (sJavaVM == nullptr) {
-        ALOGI("JNIEnv return null because the vm is null.");
-        return nullptr;
-    }
-    JNIEnv* env = nullptr;
-    const jint status = sJavaVM->GetEnv(reinterpret_cast<void**>(&env), JNI_VERSION_1_4);
-    if (status == JNI_OK && env != nullptr) return env;
-    if (status == JNI_EDETACHED && env == nullptr) return nullptr;
-    ALOGI("invalid JNIEnv return status=%d, env=%p", status, env);
-    return env;
-}
-
-// ---- Listener --------------------------------------------------------------
-
-JNIOXAUserContext* JNIOXAUserContext::mJNIOXAUserContext = nullptr;
-const int JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_MESSAGE;
-const int JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DIED;
-const int JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DATA;
-const int JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED;
-const int JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_KESTROVA;
-const int JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_ANDROID;
-const int JNIOXAUserContext::DIED_UNKNOWN_REASON;
-const int JNIOXAUserContext::DIED_BY_FORCE_FROM_USER_REQUEST;
-
-JNIOXAUserContext::JNIOXAUserContext(JNIEnv* /*env*/, jobject /*weak_this*/, jclass /*clazz*/) {
-    ALOGI("JNIOXAUserContext creating this=%p", this);
-    // Recursive, so a notification raised while this thread delivers one
-    // (a callback driving a module that answers at once) is not blocked by
-    // itself; other threads still wait their turn.
-    initRecursiveMutex(&mOXAUserLock);
-    OXAClientLoader::initialize();
-    OXAClient::setListener(this);
-}
-
-JNIOXAUserContext::~JNIOXAUserContext() {
-    ALOGI("JNIOXAUserContext deleting this=%p", this);
-    OXAClient::setListener(nullptr);
-    mJNIOXAUserContext = nullptr;
-}
-
-void JNIOXAUserContext::notify(int32_t msgType, int32_t ext1, int32_t ext2, const char* str) {
-    if (msgType == OXACLIENT_NOTI_TYPE_ON_DIED && ext1 == DIED_BY_FORCE_FROM_USER_REQUEST) {
-        sweepAllClients(str);
-        return;
-    }
-    ListenerLockScope lock(&mOXAUserLock);
-    JniThreadScope thread(sJavaVM, EnvRef::getEnv());
-    if (thread.env() == nullptr && sJavaVM == nullptr) {
-        ALOGE("notify: JavaVM is null");
-        return;
-    }
-    if (thread.attachFailed()) ALOGE("notify: failed to attach current thread");
-    if (msgType == OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED) {
-        std::vector<int> objectIds;
-        OXAClientLoader::getAllObjectIds(&objectIds);
-        JNIEnv* env = thread.env();
-        JavaExceptionKeeper exceptions(env, thread.attachedHere());
-        for (int objectId : objectIds) {
-            if (env == nullptr) {
-                ALOGE("notify: changed setting to objectid[%d], env is null", objectId);
-                continue;
-            }
-            postEvent(env, exceptions, OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED, ext1, objectId,
-                      str);
-        }
-        return;
-    }
-    JNIEnv* env = thread.env();
-    if (env == nullptr) {
-        ALOGE("notify: env is null");
-        return;
-    }
-    JavaExceptionKeeper exceptions(env, thread.attachedHere());
-    postEvent(env, exceptions, msgType, ext1, ext2, str);
-}
-
-// Removes every client under the locks, destroys them once no lock of the
-// listener or the registry is held (a module whose teardown answers, or waits
-// for its own answering thread, must not block on them), then posts one death
-// notice per client in ascending object id order.
-void JNIOXAUserContext::sweepAllClients(const char* str) {
-    std::vector<int> objectIds;
-    std::vector<OXAClientLoader::ClientRef> removed;
-    {
-        ListenerLockScope lock(&mOXAUserLock);
-        if (sJavaVM == nullptr) {
-            EnvRef::getEnv();  // logs that there is no VM
-            ALOGE("notify: JavaVM is null");
-            return;
-        }
-        OXAClientLoader::deleteAllClients(&objectIds, &removed);
-    }
-    ClientRelease::drop(&removed);
-    ListenerLockScope lock(&mOXAUserLock);
-    JniThreadScope thread(sJavaVM, EnvRef::getEnv());
-    if (thread.attachFailed()) ALOGE("notify: failed to attach current thread");
-    JNIEnv* env = thread.env();
-    JavaExceptionKeeper exceptions(env, thread.attachedHere());
-    for (int objectId : objectIds) {
-        if (env == nullptr) {
-            ALOGE("notify: fail to send onKill objectid[%d], env is null", objectId);
-            continue;
-        }
-        postEvent(env, exceptions, OXACLIENT_NOTI_TYPE_ON_DIED, DIED_BY_FORCE_FROM_USER_REQUEST,
-                  objectId, str);
-    }
-}
-
-void JNIOXAUserContext::notifyDataCallback(int32_t ext1, int32_t ext2, size_t size,
-                                           const void* data) {
-    ListenerLockScope lock(&mOXAUserLock);
-    JniThreadScope thread(sJavaVM, EnvRef::getEnv());
-    if (thread.env() == nullptr && sJavaVM == nullptr) {
-        ALOGE("notifydata: JavaVM is null.");
-        return;
-    }
-    if (thread.attachFailed()) ALOGE("notifydata: failed to attach current thread.");
-    JNIEnv* env = thread.env();
-    if (env == nullptr) {
-        ALOGE("notifydata: env is null");
-        return;
-    }
-    JavaExceptionKeeper exceptions(env, thread.attachedHere());
-    ScopedLocalRef<jobject> buffer(env, newDirectBuffer(env, data, size));
-    env->CallStaticVoidMethod(sFields.service_jclass, sFields.post_data_event,
-                              static_cast<jobject>(nullptr),
-                              static_cast<jint>(OXACLIENT_NOTI_TYPE_ON_DATA),
-                              static_cast<jint>(ext1), static_cast<jint>(ext2), buffer.get());
-    exceptions.takePending();
-}
-
-// ---- Registry --------------------------------------------------------------
-
-std::map<int, OXAClientLoader::ClientRef> OXAClientLoader::mClients;
-std::map<std::string, int> OXAClientLoader::mClientIds;
-// Ready from the moment the library is mapped: registry calls come before the
-// listener, whose constructor calls initialize().
-pthread_mutex_t OXAClientLoader::mClientsLock = PTHREAD_MUTEX_INITIALIZER;
-
-void OXAClientLoader::initialize() {
-    // The lock is statically initialised; initialising it again could
-    // disturb a thread that holds it, so there is nothing to do.
-}
-
-int OXAClientLoader::getClientCount() {
-    OvikAutoLock lock(&mClientsLock);
-    return static_cast<int>(mClients.size());
-}
-
-OXAClientLoader::ClientRef OXAClientLoader::getClient(const int objectId) {
-    ClientRelease::releaseRetired();
-    OvikAutoLock lock(&mClientsLock);
-    auto found = mClients.find(objectId);
-    if (found == mClients.end()) {
-        ALOGI("Loader: OXAClient[id:%d] is not found", objectId);
-        return nullptr;
-    }
-    return found->second;
-}
-
-void OXAClientLoader::printMapForDebug() {
-    ALOGI("******************* OXAClient list*******************\n");
-    for (const auto& entry : mClients) {
-        ALOGI("OXAClient[id:%d] = %x\n", entry.first,
-              static_cast<unsigned int>(reinterpret_cast<uintptr_t>(entry.second.get())));
-    }
-    ALOGI("*****************************************************\n");
-}
-
-void OXAClientLoader::getAllObjectIds(std::vector<int>* objectIds) {
-    OvikAutoLock lock(&mClientsLock);
-    if (objectIds == nullptr) return;
-    for (const auto& entry : mClients) objectIds->push_back(entry.first);
-}
-
-void OXAClientLoader::deleteAllClients(std::vector<int>* objectIds) {
-    std::vector<ClientRef> removed;
-    deleteAllClients(objectIds, &removed);
-    ClientRelease::drop(&removed);
-}
-
-void OXAClientLoader::deleteAllClients(std::vector<int>* objectIds,
-                                       std::vector<ClientRef>* removed) {
-    OvikAutoLock lock(&mClientsLock);
-    for (auto entry = mClients.begin(); entry != mClients.end();) {
-        if (objectIds != nullptr) objectIds->push_back(entry->first);
-        ClientRef client = entry->second;
-        entry = mClients.erase(entry);
-        OXAClient::deleteInstance(client);
-        removed->push_back(std::move(client));
-    }
-    mClientIds.clear();
-    mClients.clear();
-    ALOGI("Loader: All OXAClient was deleted");
-    printMapForDebug();
-}
-
-int OXAClientLoader::deleteClient(const std::string name) {
-    ALOGI("Loader: OXAClient[%s] is deleting", name.c_str());
-    ClientRelease::releaseRetired();
-    ClientRef client;
-    {
-        OvikAutoLock lock(&mClientsLock);
-        auto named = mClientIds.find(name);
-        bool found = false;
-        if (named != mClientIds.end()) {
-            const int objectId = named->second;
-            mClientIds.erase(named);
-            auto entry = mClients.find(objectId);
-            if (entry != mClients.end()) {
-                client = entry->second;
-                mClients.erase(entry);
-                found = true;
-            }
-        }
-        if (!found) ALOGI("Loader: OXAClient is not existed");
-        OXAClient::deleteInstance(client);
-    }
-    // The client is destroyed outside the lock, if this was its last
-    // reference.
-    ClientRelease::drop(std::move(client));
-    return 0;
-}
-
-int OXAClientLoader::newClient(const std::string name, const int uiPid, const int objectId) {
-    setpriority(PRIO_PROCESS, 0, -19);
-    ALOGI("Loader: OXAClient[%s][%d] is starting", name.c_str(), objectId);
-    ClientRelease::releaseRetired();
-    OvikAutoLock lock(&mClientsLock);
-    if (mClients.count(objectId) != 0) {
-        ALOGI("Loader: already exist");
-        return 0;
-    }
-    ClientRef client = OXAClient::createInstance(name, "com.null", uiPid);
-    if (!client) {
-        ALOGE("Loader: OXAClient[%s][%d] was refused", name.c_str(), objectId);
-        return 1;
-    }
-    mClients.emplace(objectId, std::move(client));
-    mClientIds.emplace(name, objectId);
-    return 0;
 }
 
 // ---- Native methods --------------------------------------------------------
@@ -485,7 +183,7 @@ jobject OXAControl::request(JNIEnv* env, jobject /*thiz*/, jint objectId, jstrin
     // A callback of this request may have thrown; keep its exception for the
     // caller while the buffer is made.
     JavaExceptionKeeper exceptions(env, false);
-    return newDirectBuffer(env, requestedMemory->getBase(), usedBytes);
+    return JavaService::newDirectBuffer(env, requestedMemory->getBase(), usedBytes);
 }
 
 jint OXAControl::isAPILevelAllowed(JNIEnv* /*env*/, jobject /*thiz*/, jint SDKAPILevel) {
@@ -535,7 +233,7 @@ jstring OXAControl::getJackClientName(JNIEnv* env, jobject /*thiz*/, jstring nam
         return defaultName;
     }
     JavaExceptionKeeper exceptions(env, false);
-    jstring result = newJavaString(env, jackName);
+    jstring result = JavaService::newString(env, jackName);
     return result != nullptr ? result : defaultName;
 }
 
@@ -578,12 +276,13 @@ JNIEXPORT jint JNICALL OVIK_NATIVE(nativeSendStream)(JNIEnv* env, jobject thiz, 
     return OXAControl::sendStream(env, thiz, objectId, name, byteBuffer, id);
 }
 
-JNIEXPORT jint JNICALL OVIK_NATIVE(nativeGetTargetAPILevel)(JNIEnv*, jobject) {
-    return OXAControl::OXASERVICE_API_LEVEL;
+JNIEXPORT jint JNICALL OVIK_NATIVE(nativeGetTargetAPILevel)(JNIEnv* env, jobject thiz) {
+    return OXAControl::getTargetAPILevel(env, thiz);
 }
 
-JNIEXPORT jint JNICALL OVIK_NATIVE(nativeIsFeatureSupport)(JNIEnv*, jobject, jint) {
-    return 3;
+JNIEXPORT jint JNICALL OVIK_NATIVE(nativeIsFeatureSupport)(JNIEnv* env, jobject thiz,
+                                                           jint feature) {
+    return OXAControl::isFeatureSupport(env, thiz, feature);
 }
 
 JNIEXPORT jstring JNICALL OVIK_NATIVE(nativeGetJackClientName)(JNIEnv* env, jobject thiz,

@@ -1,0 +1,135 @@
+#include "JNIOXAUserContext.h"
+
+#include <vector>
+
+#include "ClientRelease.h"
+#include "JavaService.h"
+#include "NotificationFrame.h"
+#include "OXAClient.h"
+#include "OXAClientLoader.h"
+#include "OvikAutoLock.h"
+#include "ScopedLocalRef.h"
+
+#define LOG_TAG OVIK_BRIDGE_LOG_TAG
+#include "OvikLog.h"
+
+namespace {
+
+// Initialises `mutex` in place as a recursive mutex.
+void initRecursiveMutex(pthread_mutex_t* mutex) {
+    pthread_mutexattr_t attributes;
+    pthread_mutexattr_init(&attributes);
+    pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
+    pthread_mutex_init(mutex, &attributes);
+    pthread_mutexattr_destroy(&attributes);
+}
+
+}  // namespace
+
+JNIOXAUserContext* JNIOXAUserContext::mJNIOXAUserContext = nullptr;
+const int JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_MESSAGE;
+const int JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DIED;
+const int JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DATA;
+const int JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED;
+const int JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_KESTROVA;
+const int JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_ANDROID;
+const int JNIOXAUserContext::DIED_UNKNOWN_REASON;
+const int JNIOXAUserContext::DIED_BY_FORCE_FROM_USER_REQUEST;
+
+JNIOXAUserContext::JNIOXAUserContext(JNIEnv* /*env*/, jobject /*weak_this*/, jclass /*clazz*/) {
+    ALOGI("JNIOXAUserContext creating this=%p", this);
+    // Recursive, so a notification raised while this thread delivers one
+    // (a callback driving a module that answers at once) is not blocked by
+    // itself; other threads still wait their turn.
+    initRecursiveMutex(&mOXAUserLock);
+    OXAClientLoader::initialize();
+    android::OXAClient::setListener(this);
+}
+
+JNIOXAUserContext::~JNIOXAUserContext() {
+    ALOGI("JNIOXAUserContext deleting this=%p", this);
+    android::OXAClient::setListener(nullptr);
+    mJNIOXAUserContext = nullptr;
+}
+
+void JNIOXAUserContext::notify(int32_t msgType, int32_t ext1, int32_t ext2, const char* str) {
+    if (msgType == OXACLIENT_NOTI_TYPE_ON_DIED && ext1 == DIED_BY_FORCE_FROM_USER_REQUEST) {
+        sweepAllClients(str);
+        return;
+    }
+    NotificationFrame frame(&mOXAUserLock, "notify: failed to attach current thread");
+    JNIEnv* env = frame.env();
+    if (env == nullptr && JavaService::vm() == nullptr) {
+        ALOGE("notify: JavaVM is null");
+        return;
+    }
+    if (msgType == OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED) {
+        std::vector<int> objectIds;
+        OXAClientLoader::getAllObjectIds(&objectIds);
+        for (int objectId : objectIds) {
+            if (env == nullptr) {
+                ALOGE("notify: changed setting to objectid[%d], env is null", objectId);
+                continue;
+            }
+            JavaService::postEvent(env, frame.exceptions(),
+                                   OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED, ext1, objectId, str);
+        }
+        return;
+    }
+    if (env == nullptr) {
+        ALOGE("notify: env is null");
+        return;
+    }
+    JavaService::postEvent(env, frame.exceptions(), msgType, ext1, ext2, str);
+}
+
+// Removes every client under the locks, destroys them once no lock of the
+// listener or the registry is held (a module whose teardown answers, or waits
+// for its own answering thread, must not block on them), then posts one death
+// notice per client in ascending object id order.
+void JNIOXAUserContext::sweepAllClients(const char* str) {
+    std::vector<int> objectIds;
+    std::vector<OXAClientLoader::ClientRef> removed;
+    {
+        // The lock makes the removal wait for a notification in progress.
+        ClientRelease::NotificationScope notifying;
+        android::OvikAutoLock lock(&mOXAUserLock);
+        if (JavaService::vm() == nullptr) {
+            EnvRef::getEnv();  // logs that there is no VM
+            ALOGE("notify: JavaVM is null");
+            return;
+        }
+        OXAClientLoader::deleteAllClients(&objectIds, &removed);
+    }
+    ClientRelease::drop(&removed);
+    NotificationFrame frame(&mOXAUserLock, "notify: failed to attach current thread");
+    for (int objectId : objectIds) {
+        if (frame.env() == nullptr) {
+            ALOGE("notify: fail to send onKill objectid[%d], env is null", objectId);
+            continue;
+        }
+        JavaService::postEvent(frame.env(), frame.exceptions(), OXACLIENT_NOTI_TYPE_ON_DIED,
+                               DIED_BY_FORCE_FROM_USER_REQUEST, objectId, str);
+    }
+}
+
+void JNIOXAUserContext::notifyDataCallback(int32_t ext1, int32_t ext2, size_t size,
+                                           const void* data) {
+    NotificationFrame frame(&mOXAUserLock, "notifydata: failed to attach current thread.");
+    JNIEnv* env = frame.env();
+    if (env == nullptr && JavaService::vm() == nullptr) {
+        ALOGE("notifydata: JavaVM is null.");
+        return;
+    }
+    if (env == nullptr) {
+        ALOGE("notifydata: env is null");
+        return;
+    }
+    const fields_t& fields = JavaService::fields();
+    ScopedLocalRef<jobject> buffer(env, JavaService::newDirectBuffer(env, data, size));
+    env->CallStaticVoidMethod(fields.service_jclass, fields.post_data_event,
+                              static_cast<jobject>(nullptr),
+                              static_cast<jint>(OXACLIENT_NOTI_TYPE_ON_DATA),
+                              static_cast<jint>(ext1), static_cast<jint>(ext2), buffer.get());
+    frame.exceptions().takePending();
+}

@@ -1,0 +1,41 @@
+#ifndef OXA_CLIENT_LOADER_H
+#define OXA_CLIENT_LOADER_H
+
+#include <pthread.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "OXAClient.h"
+#include "OXACommon.h"
+
+// The registry of live clients: one per object id, and a name index.
+class OXA_EXPORT OXAClientLoader {
+public:
+    typedef std::shared_ptr<android::OXAClient> ClientRef;
+
+    static int getClientCount();
+    static ClientRef getClient(const int objectId);
+    static void printMapForDebug();
+    static void getAllObjectIds(std::vector<int>* objectIds);
+    // Removes every client, appending their ids in ascending order. The
+    // clients are destroyed after the registry lock is released.
+    static void deleteAllClients(std::vector<int>* objectIds);
+    // The same, but hands the removed references to `removed` so the caller
+    // decides where the clients are destroyed.
+    static void deleteAllClients(std::vector<int>* objectIds, std::vector<ClientRef>* removed);
+    static int deleteClient(const std::string name);
+    static void initialize();
+    // 0 when the client exists afterwards; 1 when the client refused its
+    // name, in which case nothing is registered.
+    static int newClient(const std::string name, const int uiPid, const int objectId);
+
+private:
+    static std::map<int, ClientRef> mClients;
+    static std::map<std::string, int> mClientIds;
+    static pthread_mutex_t mClientsLock;
+};
+
+#endif  // OXA_CLIENT_LOADER_H
