@@ -15,6 +15,9 @@ namespace android {
 
 class ExecutionWatcher {
 public:
+    // The processor time every watched call into a module may use.
+    static const clock_t kModulePatienceSeconds = 5;
+
     ExecutionWatcher(std::string title, clock_t patientSeconds)
         : mStart(0), mPatient(patientSeconds * CLOCKS_PER_SEC), mTitle(std::move(title)) {
         start();

@@ -15,6 +15,7 @@
 #include "ExecutionWatcher.h"
 #include "IJackClientInterfaceV2.h"
 #include "IOXAInterfaceV2.h"
+#include "CommandText.h"
 #include "ModuleCall.h"
 
 #define LOG_TAG OVIK_HOST_LOG_TAG
@@ -24,61 +25,22 @@ namespace android {
 
 namespace {
 
-// Every watched call into a module may use this much process processor time.
-const clock_t kPatienceSeconds = 5;
-// Entries of the argument vector handed to setUp(): the name and 999 words.
-const size_t kMaxSetUpArgs = 1000;
+const clock_t kPatienceSeconds = ExecutionWatcher::kModulePatienceSeconds;
 const char kPrioritySocketPath[] = "/dev/socket/jack/set.priority";
 
 typedef int (*IntFunction)();
 typedef IOXAInterface* (*CreateFunction)();
 typedef void (*DestroyFunction)(IOXAInterface*);
 
-// Looks `symbol` up on `handle` after clearing the loader's error text. A
-// symbol is missing when there is no address and there is an error text; no
-// address without an error text is not a failure, but leaves `*address` null.
-bool isMissing(void* handle, const char* symbol, void** address) {
-    dlerror();
-    *address = dlsym(handle, symbol);
-    const char* error = dlerror();
-    return *address == nullptr && error != nullptr;
-}
-
 // Calls an optional int() function of the module, or gives `fallback` when
 // it is missing. A present symbol without an address keeps `current`.
-int32_t optionalVersion(void* handle, const char* symbol, int32_t fallback, int32_t current,
-                        const std::string& client) {
+int32_t optionalVersion(const ModuleLibrary& library, const char* symbol, int32_t fallback,
+                        int32_t current, const std::string& client) {
     void* address = nullptr;
-    if (isMissing(handle, symbol, &address)) return fallback;
+    if (library.isMissing(symbol, &address)) return fallback;
     if (address == nullptr) return current;
     return ModuleCall::result(symbol, client, fallback,
                               [&] { return reinterpret_cast<IntFunction>(address)(); });
-}
-
-// Opens a library; an open fails when there is no handle and an error text.
-// Gives the error text (or null) through `error`.
-void* openWithMode(const std::string& path, int mode, const char** error) {
-    ALOGI("try to dlopen %s", path.c_str());
-    void* handle = dlopen(path.c_str(), mode);
-    *error = dlerror();
-    return handle;
-}
-
-// The decimal number at the start of `text`, read as atoi reads it, clamped
-// to the int range instead of overflowing.
-int32_t parseObjectId(const char* text) {
-    while (isspace(static_cast<unsigned char>(*text))) ++text;
-    bool negative = false;
-    if (*text == '+' || *text == '-') negative = (*text++ == '-');
-    long long value = 0;
-    for (; isdigit(static_cast<unsigned char>(*text)); ++text) {
-        value = value * 10 + (*text - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) break;
-    }
-    if (negative) value = -value;
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int32_t>(value);
 }
 
 // Two lower-case hex digits for every byte value, so a stream is encoded
@@ -125,27 +87,6 @@ bool buildStreamText(const void* stream, long streamLen, int id, std::string* te
     return true;
 }
 
-// The words of `command` after its first word, split at single spaces with
-// runs of spaces collapsing; at most `limit` words.
-std::vector<std::string> wordsAfterCommandWord(const char* command, size_t limit) {
-    std::vector<std::string> words;
-    const char* cursor = command;
-    bool commandWordSeen = false;
-    while (*cursor != '\0' && words.size() < limit) {
-        while (*cursor == ' ') ++cursor;
-        if (*cursor == '\0') break;
-        const char* end = strchr(cursor, ' ');
-        if (end == nullptr) end = cursor + strlen(cursor);
-        if (commandWordSeen) {
-            words.emplace_back(cursor, end);
-        } else {
-            commandWordSeen = true;
-        }
-        cursor = end;
-    }
-    return words;
-}
-
 OXAUserListener* currentListener() {
     return __atomic_load_n(&OXAClient::mListener, __ATOMIC_ACQUIRE);
 }
@@ -181,10 +122,9 @@ OXAClient::OXAClient()
       mName(),
       mUserObject(nullptr),
       mOXAClientUser(nullptr),
-      mLibHandle(nullptr),
+      mLibHandle(),
       mLoadState(kUnloaded),
-      mJackClient(nullptr),
-      mStatus(OXACLIENT_STATUS_NOT_RUNNING),
+      mJack(mName),
       mTargetMajorVersionNumber(0),
       mNDKVersionNumber(0),
       mTargetMinorVersionNumber(0),
@@ -219,28 +159,22 @@ bool OXAClient::init(const std::string& name, const std::string& /*binderName*/,
         ALOGE("invalid client name");
         return false;
     }
-    mObjectId = parseObjectId(mName.c_str() + underscore + 1);
+    mObjectId = CommandText::parseObjectId(mName.c_str() + underscore + 1);
     return true;
 }
 
 OXAClient::~OXAClient() {
     ALOGI("(in)OXAClient destructor is called this=%p", this);
     // The last reference is gone, so no other call into this client runs.
-    IJackClientInterface* jackClient = mJackClient.load(std::memory_order_acquire);
-    if (jackClient != nullptr) {
-        ModuleCall::run("tearDown", mName, [&] { jackClient->tearDown(); });
-    } else {
-        ALOGI("(in)OXAClient teardown is NOT called. Because your client is null");
-    }
+    mJack.tearDownAtDestruction();
     unloadUserObject();
     // From here no module code may answer through the process-wide handle
     // into this client any more.
     OXAClientUser::forgetResponseInterface(this);
-    if (mLibHandle != nullptr) {
-        mJackClient.store(nullptr);
+    if (mLibHandle.isOpen()) {
+        mJack.forget();
         mUserObject.store(nullptr);
-        dlclose(mLibHandle);
-        mLibHandle = nullptr;
+        mLibHandle.close();
         ALOGI("WaveLib was closed this = %p", this);
     }
 }
@@ -277,45 +211,31 @@ int OXAClient::loadOnce(const std::string& name, const std::string& fileName,
     int expected = kUnloaded;
     if (!mLoadState.compare_exchange_strong(expected, kLoading, std::memory_order_acq_rel)) {
         ALOGI("WaveLib was already loaded this = %p mLibHandle = %p, mUserObject = %p", this,
-              expected == kLoaded ? mLibHandle : nullptr, mUserObject.load());
+              expected == kLoaded ? mLibHandle.handle() : nullptr, mUserObject.load());
         *alreadyLoaded = true;
         return 0;
     }
-    void* handle = openLibrary(name, fileName, libPath);
+    // Closed on the way out unless it becomes the client's.
+    ModuleLibrary library;
     IOXAInterface* object = nullptr;
-    if (handle == nullptr || !checkAPILevel(handle) ||
-        (object = createUserObject(handle)) == nullptr || !initUserObject(handle, object)) {
-        if (handle != nullptr) dlclose(handle);
+    if (!library.open(name, fileName, libPath) || !checkAPILevel(library) ||
+        (object = createUserObject(library)) == nullptr || !initUserObject(library, object)) {
         // A later "init_client:" may try again.
         mLoadState.store(kUnloaded, std::memory_order_release);
         return 1;
     }
-    readVersions(handle);
-    mLibHandle = handle;
+    readVersions(library);
+    mLibHandle = std::move(library);
     mUserObject.store(object, std::memory_order_release);
     mLoadState.store(kLoaded, std::memory_order_release);
-    ALOGI("WaveLib was opened this = %p mLibHandle=%p mUserObject = %p", this, mLibHandle, object);
+    ALOGI("WaveLib was opened this = %p mLibHandle=%p mUserObject = %p", this, mLibHandle.handle(),
+          object);
     return 0;
 }
 
-void* OXAClient::openLibrary(const std::string& name, const std::string& fileName,
-                             const std::string& libPath) {
-    dlerror();
-    const char* error = nullptr;
-    void* handle = openWithMode(libPath + "/" + fileName, RTLD_NOW | RTLD_GLOBAL, &error);
-    if (handle != nullptr || error == nullptr) return handle;
-    ALOGE("dlopen failed : %s", error);
-    handle = openWithMode(libPath + "/libwave_" + name + ".so", RTLD_NOW | RTLD_LOCAL, &error);
-    if (handle == nullptr && error != nullptr) {
-        ALOGE("dlopen failed : %s", error);
-        return nullptr;
-    }
-    return handle;
-}
-
-bool OXAClient::checkAPILevel(void* handle) {
+bool OXAClient::checkAPILevel(const ModuleLibrary& library) {
     void* address = nullptr;
-    if (isMissing(handle, "oxa_get_api_level", &address)) {
+    if (library.isMissing("oxa_get_api_level", &address)) {
         ALOGE(
             "fail to load a symbol. Please check your wave compile options. Some functions "
             "were missed.\n");
@@ -333,14 +253,14 @@ bool OXAClient::checkAPILevel(void* handle) {
     return true;
 }
 
-IOXAInterface* OXAClient::createUserObject(void* handle) {
+IOXAInterface* OXAClient::createUserObject(const ModuleLibrary& library) {
     dlerror();
     // The creator and the object's init() may already answer through the
     // process-wide handle, so it points at this client first.
     mOXAClientUser = OXAClientUser::getInstance();
     if (mOXAClientUser != nullptr) mOXAClientUser->setResponseInterface(this);
     void* address = nullptr;
-    if (isMissing(handle, "oxa_create", &address)) {
+    if (library.isMissing("oxa_create", &address)) {
         ALOGE("fail to load creator symbol\n");
         return nullptr;
     }
@@ -353,7 +273,7 @@ IOXAInterface* OXAClient::createUserObject(void* handle) {
     return object;
 }
 
-bool OXAClient::initUserObject(void* handle, IOXAInterface* object) {
+bool OXAClient::initUserObject(const ModuleLibrary& library, IOXAInterface* object) {
     ALOGI("this = %p mUserObject = %p", this, object);
     object->setResponseInterface(this);
     ExecutionWatcher watcher("your wave's init()", kPatienceSeconds);
@@ -361,31 +281,29 @@ bool OXAClient::initUserObject(void* handle, IOXAInterface* object) {
         ALOGE("fail to init your wave");
         // The library closes next: its object must go first, and a later
         // "init_client:" must be able to load again.
-        destroyUserObject(handle, object);
+        destroyUserObject(library, object);
         return false;
     }
     ModuleCall::run("getJackClientInterface", mName, [&] { object->getJackClientInterface(); });
     return true;
 }
 
-void OXAClient::readVersions(void* handle) {
-    mNDKVersionNumber = optionalVersion(handle, "oxa_get_ndk_version", 1, mNDKVersionNumber, mName);
-    mTargetMajorVersionNumber = optionalVersion(handle, "oxa_user_get_major_version_number", 0,
+void OXAClient::readVersions(const ModuleLibrary& library) {
+    mNDKVersionNumber = optionalVersion(library, "oxa_get_ndk_version", 1, mNDKVersionNumber, mName);
+    mTargetMajorVersionNumber = optionalVersion(library, "oxa_user_get_major_version_number", 0,
                                                 mTargetMajorVersionNumber, mName);
-    mTargetMinorVersionNumber = optionalVersion(handle, "oxa_user_get_minor_version_number", 0,
+    mTargetMinorVersionNumber = optionalVersion(library, "oxa_user_get_minor_version_number", 0,
                                                 mTargetMinorVersionNumber, mName);
-    mTargetPatchVersionNumber = optionalVersion(handle, "oxa_user_get_patch_version_number", 0,
+    mTargetPatchVersionNumber = optionalVersion(library, "oxa_user_get_patch_version_number", 0,
                                                 mTargetPatchVersionNumber, mName);
     dlerror();
     ALOGI("(in)wave info : %d %d %d %d", mNDKVersionNumber, mTargetMajorVersionNumber,
           mTargetMinorVersionNumber, mTargetPatchVersionNumber);
 }
 
-void OXAClient::destroyUserObject(void* handle, IOXAInterface* object) {
-    dlerror();
-    void* address = dlsym(handle, "oxa_destroy");
-    const char* error = dlerror();
-    if (address == nullptr || error != nullptr) return;
+void OXAClient::destroyUserObject(const ModuleLibrary& library, IOXAInterface* object) {
+    void* address = library.find("oxa_destroy");
+    if (address == nullptr) return;
     // The object counts as gone even when its destroy function threw: the
     // library is closed after this all the same.
     ModuleCall::run("oxa_destroy", mName,
@@ -397,8 +315,8 @@ void OXAClient::unloadUserObject() {
     ALOGI(
         "OXAClient unload user object this = %p mUserObject = %p, mOXAClientUser = %p "
         "mLibHandle = %p\n",
-        this, object, mOXAClientUser, mLibHandle);
-    if (object == nullptr || mLibHandle == nullptr) return;
+        this, object, mOXAClientUser, mLibHandle.handle());
+    if (object == nullptr || !mLibHandle.isOpen()) return;
     destroyUserObject(mLibHandle, object);
     mUserObject.store(nullptr, std::memory_order_release);
 }
@@ -447,88 +365,27 @@ int OXAClient::sendCommand(const char* command) {
 }
 
 int OXAClient::handleCommand(const char* command) {
-    if (strncmp(command, "midi:", 5) == 0) {
-        IJackClientInterface* jackClient = jackClientOrLog("jack client wasn't started\n");
-        if (jackClient == nullptr) return 1;
-        std::string midi(command + 5);
-        ExecutionWatcher watcher("your wave's sendMidi()", kPatienceSeconds);
-        return ModuleCall::result("sendMidi", mName, 1,
-                                  [&] { return jackClient->sendMidi(&midi[0]); });
-    }
-    if (strcmp(command, "setbypassenabledfalse") == 0) return setByPass(false);
-    if (strcmp(command, "setbypassenabledtrue") == 0) return setByPass(true);
-    if (strcmp(command, "tear_down") == 0) return tearDownJackClient();
+    if (strncmp(command, "midi:", 5) == 0) return mJack.sendMidi(command + 5);
+    if (strcmp(command, "setbypassenabledfalse") == 0) return mJack.setByPass(false);
+    if (strcmp(command, "setbypassenabledtrue") == 0) return mJack.setByPass(true);
+    if (strcmp(command, "tear_down") == 0) return mJack.tearDown();
     if (strcmp(command, "activate") == 0) {
-        return passToJackClient("your wave's activate()", &IJackClientInterface::activate);
+        return mJack.pass("your wave's activate()", &IJackClientInterface::activate);
     }
     if (strcmp(command, "deactivate") == 0) {
-        return passToJackClient("your wave's deactivate()", &IJackClientInterface::deactivate);
+        return mJack.pass("your wave's deactivate()", &IJackClientInterface::deactivate);
     }
     if (strcmp(command, "enable_sync") == 0) {
-        return switchTransport(TRANSPORT_ON, "your wave's transport(TRANSPORT_ON)");
+        return mJack.transport(TRANSPORT_ON, "your wave's transport(TRANSPORT_ON)");
     }
     if (strcmp(command, "disable_sync") == 0) {
-        return switchTransport(TRANSPORT_OFF, "your wave's transport(TRANSPORT_OFF)");
+        return mJack.transport(TRANSPORT_OFF, "your wave's transport(TRANSPORT_OFF)");
     }
     if (strncmp(command, "init_client:", 12) == 0) return initClient(command);
-    if (strncmp(command, "start_client", 12) == 0) return startClient(command);
+    if (strncmp(command, "start_client", 12) == 0) {
+        return mJack.start(mUserObject.load(std::memory_order_acquire), command);
+    }
     return passToModule(command);
-}
-
-IJackClientInterface* OXAClient::jackClientOrLog(const char* missingText) {
-    IJackClientInterface* jackClient = mJackClient.load(std::memory_order_acquire);
-    if (jackClient == nullptr) ALOGE("%s", missingText);
-    return jackClient;
-}
-
-int OXAClient::passToJackClient(const char* title, int (IJackClientInterface::*call)()) {
-    IJackClientInterface* jackClient = jackClientOrLog("jack client wasn't started\n");
-    if (jackClient == nullptr) return 1;
-    ExecutionWatcher watcher(title, kPatienceSeconds);
-    return ModuleCall::result(title, mName, 1, [&] { return (jackClient->*call)(); });
-}
-
-int OXAClient::switchTransport(TransportType type, const char* title) {
-    IJackClientInterface* jackClient = jackClientOrLog("jack client wasn't started\n");
-    if (jackClient == nullptr) return 1;
-    ExecutionWatcher watcher(title, kPatienceSeconds);
-    return ModuleCall::result("transport", mName, 1, [&] { return jackClient->transport(type); });
-}
-
-int OXAClient::setByPass(bool enabled) {
-    IJackClientInterface* jackClient = mJackClient.load(std::memory_order_acquire);
-    if (jackClient == nullptr) {
-        ALOGI("the jack client is null.");
-        return 0;
-    }
-    ExecutionWatcher watcher(
-        enabled ? "your wave's setByPassEnabled(true)" : "your wave's setByPassEnabled(false)",
-        kPatienceSeconds);
-    if (jackClient->getMagicNumber() >= 2) {
-        ModuleCall::run("setByPassEnabled", mName, [&] {
-            static_cast<IJackClientInterfaceV2*>(jackClient)->setByPassEnabled(enabled);
-        });
-    } else if (enabled) {
-        ALOGI("your wave is not support setByPassEnabled(true)");
-    } else {
-        ALOGI("your wave is not support setByPassEnabled(false)");
-    }
-    return 0;
-}
-
-int OXAClient::tearDownJackClient() {
-    IJackClientInterface* jackClient = mJackClient.load(std::memory_order_acquire);
-    // Only one thread tears a running client down; a tear_down that meets a
-    // setUp() or tearDown() in progress is refused as if not running.
-    int expected = OXACLIENT_STATUS_RUNNING;
-    if (jackClient == nullptr ||
-        !mStatus.compare_exchange_strong(expected, kStatusStopping, std::memory_order_acq_rel)) {
-        return 1;
-    }
-    ExecutionWatcher watcher("your wave's tearDown()", kPatienceSeconds);
-    ModuleCall::run("tearDown", mName, [&] { jackClient->tearDown(); });
-    mStatus.store(OXACLIENT_STATUS_NOT_RUNNING, std::memory_order_release);
-    return 0;
 }
 
 int OXAClient::initClient(const char* command) {
@@ -537,15 +394,9 @@ int OXAClient::initClient(const char* command) {
         return 0;
     }
     ALOGD("%s", command);
-    const std::string fields(command + 12);
-    const size_t first = fields.find(':');
-    const std::string packageName = fields.substr(0, first);
-    const std::string rest = first == std::string::npos ? fields : fields.substr(first + 1);
-    const size_t second = rest.find(':');
-    const std::string moduleFileName = rest.substr(0, second);
-    const std::string libPath = second == std::string::npos ? rest : rest.substr(second + 1);
+    const CommandText::InitClientFields fields = CommandText::initClientFields(command + 12);
     bool alreadyLoaded = false;
-    if (loadOnce(packageName, moduleFileName, libPath, &alreadyLoaded) != 0) {
+    if (loadOnce(fields.packageName, fields.moduleFileName, fields.libPath, &alreadyLoaded) != 0) {
         ALOGE("(in)OXAClient: fail to load user module");
         return 1;
     }
@@ -554,48 +405,6 @@ int OXAClient::initClient(const char* command) {
         return 0;
     }
     ALOGD("success to load your wave module");
-    return 0;
-}
-
-int OXAClient::startClient(const char* command) {
-    IOXAInterface* object = mUserObject.load(std::memory_order_acquire);
-    IJackClientInterface* jackClient = nullptr;
-    if (object != nullptr) {
-        jackClient = ModuleCall::result("getJackClientInterface", mName,
-                                        static_cast<IJackClientInterface*>(nullptr),
-                                        [&] { return object->getJackClientInterface(); });
-        if (jackClient == nullptr) ALOGI("You set a jack client module as null");
-    } else {
-        ALOGI("You don't have a jack client module");
-    }
-    mJackClient.store(jackClient, std::memory_order_release);
-    // Only one thread sets a stopped client up; the others find it started.
-    int expected = OXACLIENT_STATUS_NOT_RUNNING;
-    if (jackClient == nullptr ||
-        !mStatus.compare_exchange_strong(expected, kStatusStarting, std::memory_order_acq_rel)) {
-        ALOGI("OXAClient: already started. or JackClient is empty.");
-        return 0;
-    }
-    // The strings live in `words` for the length of the call. A null pointer
-    // follows the last entry for modules that walk argv to its end.
-    std::vector<std::string> words = wordsAfterCommandWord(command, kMaxSetUpArgs - 1);
-    std::string name = mName;
-    std::vector<char*> argv;
-    argv.reserve(words.size() + 2);
-    argv.push_back(&name[0]);
-    for (std::string& word : words) argv.push_back(&word[0]);
-    const int argc = static_cast<int>(argv.size());
-    argv.push_back(nullptr);
-
-    ExecutionWatcher watcher("your wave's setUp()", kPatienceSeconds);
-    if (ModuleCall::result("setUp", mName, 1,
-                           [&] { return jackClient->setUp(argc, argv.data()); }) != 0) {
-        mStatus.store(OXACLIENT_STATUS_NOT_RUNNING, std::memory_order_release);
-        ALOGE("fail to setUp");
-        return 1;
-    }
-    mStatus.store(OXACLIENT_STATUS_RUNNING, std::memory_order_release);
-    ALOGD("success to your jack client");
     return 0;
 }
 
@@ -676,16 +485,7 @@ int OXAClient::sendStream(const void* stream, const long streamLen, const int id
 }
 
 char* OXAClient::getJackClientName(const char* name) {
-    IJackClientInterface* jackClient =
-        jackClientOrLog("fail to get the jack client name. The processing module is not loaded");
-    if (jackClient == nullptr) return nullptr;
-    if (jackClient->getMagicNumber() < 2) {
-        ALOGI("the getJackClientName() is not support. return NULL.");
-        return nullptr;
-    }
-    return ModuleCall::result("getJackClientName", mName, static_cast<char*>(nullptr), [&] {
-        return static_cast<IJackClientInterfaceV2*>(jackClient)->getJackClientName(name);
-    });
+    return mJack.name(name);
 }
 
 // ---- Answers from the module ----------------------------------------------

@@ -26,6 +26,8 @@
 #include "IJackClientInterface.h"
 #include "IOXAInterface.h"
 #include "IOXAResponseInterfaceV2.h"
+#include "JackClientDriver.h"
+#include "ModuleLibrary.h"
 #include "OXAClientUser.h"
 #include "OXACommon.h"
 #include "OXAUserListener.h"
@@ -103,42 +105,30 @@ private:
 
     // Steps of handleCommand with more than one line.
     OXA_HIDDEN int initClient(const char* command);
-    OXA_HIDDEN int startClient(const char* command);
-    OXA_HIDDEN int passToJackClient(const char* title, int (IJackClientInterface::*call)());
-    OXA_HIDDEN int switchTransport(TransportType type, const char* title);
-    OXA_HIDDEN int setByPass(bool enabled);
-    OXA_HIDDEN int tearDownJackClient();
     OXA_HIDDEN int passToModule(const char* command);
-    // The JACK client interface, or null after logging `missingText`.
-    OXA_HIDDEN IJackClientInterface* jackClientOrLog(const char* missingText);
     // Steps of loadUserObject. `alreadyLoaded` tells a caller that lost the
     // race to load from one that loaded.
     OXA_HIDDEN int loadOnce(const std::string& name, const std::string& fileName,
                             const std::string& libPath, bool* alreadyLoaded);
-    OXA_HIDDEN void* openLibrary(const std::string& name, const std::string& fileName,
-                                 const std::string& libPath);
-    OXA_HIDDEN bool checkAPILevel(void* handle);
-    OXA_HIDDEN IOXAInterface* createUserObject(void* handle);
-    OXA_HIDDEN bool initUserObject(void* handle, IOXAInterface* object);
-    OXA_HIDDEN void readVersions(void* handle);
-    OXA_HIDDEN void destroyUserObject(void* handle, IOXAInterface* object);
+    OXA_HIDDEN bool checkAPILevel(const ModuleLibrary& library);
+    OXA_HIDDEN IOXAInterface* createUserObject(const ModuleLibrary& library);
+    OXA_HIDDEN bool initUserObject(const ModuleLibrary& library, IOXAInterface* object);
+    OXA_HIDDEN void readVersions(const ModuleLibrary& library);
+    OXA_HIDDEN void destroyUserObject(const ModuleLibrary& library, IOXAInterface* object);
 
     // Where loading stands: the module object is published only once its
     // init() has succeeded, so no other thread calls an object half made.
     enum LoadState { kUnloaded, kLoading, kLoaded };
-    // The JACK client's status: OXAClientStatus, or one of these while a
-    // thread is inside setUp() or tearDown().
-    enum { kStatusStarting = 2, kStatusStopping = 3 };
 
     int32_t mObjectId;
     std::string mName;
     std::atomic<IOXAInterface*> mUserObject;
     OXAClientUser* mOXAClientUser;
     // Written by the loading thread before mLoadState becomes kLoaded.
-    void* mLibHandle;
+    ModuleLibrary mLibHandle;
     std::atomic<int> mLoadState;
-    std::atomic<IJackClientInterface*> mJackClient;
-    std::atomic<int> mStatus;
+    // The module's JACK client and its status.
+    JackClientDriver mJack;
     int32_t mTargetMajorVersionNumber;
     int32_t mNDKVersionNumber;
     int32_t mTargetMinorVersionNumber;

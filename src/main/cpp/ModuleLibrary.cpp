@@ -1,0 +1,63 @@
+#include "ModuleLibrary.h"
+
+#include <dlfcn.h>
+
+#define LOG_TAG OVIK_HOST_LOG_TAG
+#include "OvikLog.h"
+
+namespace android {
+
+namespace {
+
+// Opens a library; an open fails when there is no handle and an error text.
+// Gives the error text (or null) through `error`.
+void* openWithMode(const std::string& path, int mode, const char** error) {
+    ALOGI("try to dlopen %s", path.c_str());
+    void* handle = dlopen(path.c_str(), mode);
+    *error = dlerror();
+    return handle;
+}
+
+}  // namespace
+
+ModuleLibrary& ModuleLibrary::operator=(ModuleLibrary&& other) noexcept {
+    if (this != &other) {
+        close();
+        mHandle = other.mHandle;
+        other.mHandle = nullptr;
+    }
+    return *this;
+}
+
+bool ModuleLibrary::open(const std::string& name, const std::string& fileName,
+                         const std::string& libPath) {
+    close();
+    dlerror();
+    const char* error = nullptr;
+    mHandle = openWithMode(libPath + "/" + fileName, RTLD_NOW | RTLD_GLOBAL, &error);
+    if (mHandle != nullptr || error == nullptr) return mHandle != nullptr;
+    ALOGE("dlopen failed : %s", error);
+    mHandle = openWithMode(libPath + "/libwave_" + name + ".so", RTLD_NOW | RTLD_LOCAL, &error);
+    if (mHandle == nullptr && error != nullptr) ALOGE("dlopen failed : %s", error);
+    return mHandle != nullptr;
+}
+
+bool ModuleLibrary::isMissing(const char* symbol, void** address) const {
+    dlerror();
+    *address = dlsym(mHandle, symbol);
+    const char* error = dlerror();
+    return *address == nullptr && error != nullptr;
+}
+
+void* ModuleLibrary::find(const char* symbol) const {
+    void* address = nullptr;
+    return isMissing(symbol, &address) ? nullptr : address;
+}
+
+void ModuleLibrary::close() {
+    if (mHandle == nullptr) return;
+    dlclose(mHandle);
+    mHandle = nullptr;
+}
+
+}  // namespace android
