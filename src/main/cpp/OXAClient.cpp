@@ -1,22 +1,20 @@
 #include "OXAClient.h"
 
 #include <android/log.h>
-#include <ctype.h>
 #include <dlfcn.h>
 #include <limits.h>
 #include <stdio.h>
 #include <string.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <vector>
 
+#include "AnswerScope.h"
+#include "CommandText.h"
 #include "ExecutionWatcher.h"
 #include "IJackClientInterfaceV2.h"
 #include "IOXAInterfaceV2.h"
-#include "CommandText.h"
 #include "ModuleCall.h"
+#include "PriorityRequest.h"
 
 #define LOG_TAG OVIK_HOST_LOG_TAG
 #include "OvikLog.h"
@@ -91,27 +89,6 @@ OXAUserListener* currentListener() {
     return __atomic_load_n(&OXAClient::mListener, __ATOMIC_ACQUIRE);
 }
 
-// The answers the calling thread is inside, innermost first: one entry per
-// responseToService on the thread's stack.
-struct AnswerFrame {
-    const OXAClient* client;
-    const AnswerFrame* outer;
-};
-thread_local const AnswerFrame* tInnermostAnswer = nullptr;
-
-class AnswerScope {
-public:
-    explicit AnswerScope(const OXAClient* client) : mFrame{client, tInnermostAnswer} {
-        tInnermostAnswer = &mFrame;
-    }
-    ~AnswerScope() { tInnermostAnswer = mFrame.outer; }
-    AnswerScope(const AnswerScope&) = delete;
-    AnswerScope& operator=(const AnswerScope&) = delete;
-
-private:
-    AnswerFrame mFrame;
-};
-
 }  // namespace
 
 OXAUserListener* OXAClient::mListener = nullptr;
@@ -180,10 +157,7 @@ OXAClient::~OXAClient() {
 }
 
 bool OXAClient::isAnsweringOnCallingThread() const {
-    for (const AnswerFrame* frame = tInnermostAnswer; frame != nullptr; frame = frame->outer) {
-        if (frame->client == this) return true;
-    }
-    return false;
+    return AnswerScope::isInside(this);
 }
 
 int OXAClient::getTargetAPILevel() {
@@ -328,25 +302,7 @@ void OXAClient::setPriority(int pid, int tid, int priority) {
 }
 
 void OXAClient::setPriorityAt(const char* socketPath, int pid, int tid, int priority) {
-    const int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
-    if (fd < 0) {
-        ALOGI("failed to create socket\n");
-        return;
-    }
-    char message[108];
-    memset(message, 0, sizeof(message));
-    snprintf(message, sizeof(message), "*4%d,%d,%d,", pid, tid, priority);
-
-    struct sockaddr_un address;
-    memset(&address, 0, sizeof(address));
-    address.sun_family = AF_UNIX;
-    memcpy(address.sun_path, socketPath, strnlen(socketPath, sizeof(address.sun_path)));
-
-    const ssize_t sent =
-        sendto(fd, message, strlen(message) + 1, 0,
-               reinterpret_cast<const struct sockaddr*>(&address), sizeof(address));
-    if (sent < 0) ALOGE("(in)OXAClient: fail to send a priority message to service");
-    close(fd);
+    PriorityRequest::send(socketPath, pid, tid, priority);
 }
 
 // ---- Commands ------------------------------------------------------------
@@ -431,20 +387,14 @@ std::shared_ptr<OxaMemoryHeap> OXAClient::request(const char* what, const long e
         ALOGE("Fail to request: the capacity %ld is not a valid block size", capacity);
         return nullptr;
     }
-    std::shared_ptr<OxaMemoryHeap> heap;
-    try {
-        heap = std::make_shared<OxaMemoryHeap>(static_cast<int>(capacity));
-    } catch (const std::exception&) {
-        heap.reset();
-    }
-    void* base = heap ? heap->getBase() : nullptr;
-    if (base == nullptr) {
+    // A module that reports bytes it never wrote hands out zeros, not what
+    // the heap held before.
+    std::shared_ptr<OxaMemoryHeap> heap = OxaMemoryHeap::makeZeroed(static_cast<int>(capacity));
+    if (!heap) {
         ALOGE("Fail to request: can't allocate a block of %ld bytes", capacity);
         return nullptr;
     }
-    // A module that reports bytes it never wrote hands out zeros, not what
-    // the heap held before.
-    memset(base, 0, heap->getSize());
+    void* base = heap->getBase();
     size_t len = heap->getSize();
     int result = 1;
     if (!ModuleCall::run("request", mName,

@@ -4,7 +4,9 @@
 #define OXA_MEMORY_HEAP_H
 
 #include <stddef.h>
+#include <string.h>
 
+#include <memory>
 #include <new>
 
 namespace android {
@@ -26,6 +28,21 @@ public:
         return mBase;
     }
     size_t getSize() const { return mSize; }
+
+    // A heap of `size` bytes, allocated and zero-filled; empty when it
+    // cannot be allocated.
+    static std::shared_ptr<OxaMemoryHeap> makeZeroed(int size) {
+        std::shared_ptr<OxaMemoryHeap> heap;
+        try {
+            heap = std::make_shared<OxaMemoryHeap>(size);
+        } catch (const std::exception&) {
+            return nullptr;
+        }
+        void* base = heap->getBase();
+        if (base == nullptr) return nullptr;
+        memset(base, 0, heap->getSize());
+        return heap;
+    }
 
 private:
     size_t mSize;
