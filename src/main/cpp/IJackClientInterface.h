@@ -2,9 +2,13 @@
 // IOXAInterface::getJackClientInterface(). The module owns it; the host never
 // deletes it.
 //
-// Threads: the host calls every member on the Java thread that sent the
-// command, one call at a time per client. It calls tearDown() once more when
-// the client is destroyed, whatever state the client is in.
+// Threads: the host calls every member on the thread that sent the command,
+// with no lock of its own held, so calls may overlap with other calls into
+// the module (see IOXAInterface.h). Of setUp() and tearDown() only one runs at
+// a time per client. The host calls tearDown() once more when the client is
+// destroyed, whatever state the client is in, on the destroying thread.
+// Every member is timed by the host's 5-second watch except that last
+// tearDown(); none should block for long.
 #ifndef IJACK_CLIENT_INTERFACE_H
 #define IJACK_CLIENT_INTERFACE_H
 
@@ -17,19 +21,24 @@ public:
     IJackClientInterface();
     virtual ~IJackClientInterface();
 
-    // "start_client": argv[0] is the client name, then the command's words.
-    // Rely on argc only; the strings live for the call only. 0 is success.
+    // "start_client" on a stopped client: argv[0] is the client name, then
+    // the command's words, and a null entry after the last. The host owns the
+    // strings; they live for the call only. 0 is success (the client runs).
     virtual int setUp(int argc, char** argv) = 0;
-    // "tear_down", and once more when the client is destroyed.
+    // "tear_down" on a running client, and once more when the client is
+    // destroyed. The result is not passed on.
     virtual int tearDown() = 0;
+    // "activate" and "deactivate"; the result goes back to Java.
     virtual int activate() = 0;
     virtual int deactivate() = 0;
     // "enable_sync" and "disable_sync".
     virtual int transport(TransportType type) = 0;
-    // "midi:<text>": `midi` is the text after the colon, valid for the call.
+    // "midi:<text>": `midi` is the text after the colon, a copy the module
+    // may change, valid for the call only.
     virtual int sendMidi(char* midi) = 0;
 
-    // 1 for this class, 2 for IJackClientInterfaceV2.
+    // 1 for this class, 2 for IJackClientInterfaceV2; read from any thread,
+    // so set once in the constructor.
     int getMagicNumber();
 
 protected:

@@ -12,10 +12,14 @@ public:
     IJackClientInterfaceV2();
     virtual ~IJackClientInterfaceV2();
 
-    // The JACK client name, or null when none is set. The module keeps
-    // ownership; the host copies the text at once and never frees it.
+    // Called by the host for Java's name query, on the querying thread, not
+    // timed. `name` is the host's, valid for the call only. The JACK client
+    // name, or null when none is set: the module keeps ownership, keeps the
+    // text valid until its next call, and the host copies it at once and
+    // never frees it.
     virtual char* getJackClientName(const char* name) = 0;
-    // "setbypassenabledtrue" and "setbypassenabledfalse".
+    // "setbypassenabledtrue" and "setbypassenabledfalse", on the commanding
+    // thread, timed.
     virtual void setByPassEnabled(bool enabled) = 0;
 };
 

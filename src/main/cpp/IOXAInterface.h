@@ -41,24 +41,43 @@ public:
     IOXAInterface();
     virtual ~IOXAInterface();
 
-    // Called once after creation; 0 means ready, anything else fails the load.
+    // Called by the host once, on the thread that sent "init_client:", after
+    // setResponseInterface(); timed by the host's 5-second watch. 0 means
+    // ready, anything else fails the load. No other call arrives before it
+    // returns, but the module may already answer from it.
     virtual int init() = 0;
-    // Every text command the host does not handle itself.
+    // Called by the host for every text command it does not handle itself,
+    // on the commanding thread. `command` belongs to the host and is valid
+    // for the call only. The result goes back to Java unchanged.
     virtual int sendCommand(const char* command) = 0;
-    // The module's JACK client, or null. The module keeps ownership.
+    // Called by the host after init() and at each "start_client", on the
+    // commanding thread. The module keeps ownership of the client, which must
+    // stay valid until the object is destroyed; null means none.
     virtual IJackClientInterface* getJackClientInterface() = 0;
 
+    // Called by the host once before init(); keeps `itf` (the client, owned
+    // by the host) for response(). Not for modules to call.
     void setResponseInterface(IOXAResponseInterface* itf);
+    // Called by the module from any thread: a text answer with id 0. The
+    // text is the module's and is read during the call only. Blocks while
+    // another thread's answer is being delivered to Java.
     void response(const char* message);
+    // The same for a block of `len` bytes tagged with `ext1`; Java reads the
+    // bytes in place, during the call only.
     void response(const int32_t ext1, const size_t len, const void* data);
 
-    // Fill `buffer` (`capacity` bytes, owned by the host) and set `usedBytes`
-    // (which holds `capacity` on entry) to the bytes written. 0 is success.
+    // Called by the host for every request from Java, on the requesting
+    // thread. Fill `buffer` (`capacity` bytes, owned by the host, zeroed, and
+    // valid for the call only; never keep it) and set `usedBytes` (which
+    // holds `capacity` on entry) to the bytes written. 0 is success.
     virtual int request(const char* what, const long ext1, const long capacity, size_t& usedBytes,
                         const void* buffer) = 0;
 
-    // Reaches responseToService(id, message): note the swapped order.
+    // A text answer with an id, as response(message) otherwise. Reaches
+    // responseToService(id, message): note the swapped order.
     void response(const char* message, const int id);
+    // 1 for this class, 2 for IOXAInterfaceV2. The host reads it from any
+    // thread, so the module sets it in its constructor and never changes it.
     int getMagicNumber();
 
 protected:

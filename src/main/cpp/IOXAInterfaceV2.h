@@ -13,11 +13,14 @@ public:
     IOXAInterfaceV2();
     virtual ~IOXAInterfaceV2();
 
-    // `stream` is the caller's memory, readable for the call only.
+    // Called by the host for every stream from Java, on the sending thread.
+    // `stream` is the caller's memory, readable for the call only; the result
+    // goes back to Java unchanged.
     virtual int sendStream(const void* stream, const long streamLen, const int id) = 0;
 
-    // The host's API level through the process-wide response handle, or 0
-    // while that handle has no response interface.
+    // Called by the module from any thread: the host's API level through the
+    // process-wide response handle, or 0 while that handle has no response
+    // interface. Never blocks.
     int getTargetAPILevel();
 };
 

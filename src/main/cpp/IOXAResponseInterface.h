@@ -2,9 +2,12 @@
 // it (every client is one); modules only call it.
 //
 // Threads: a module may call any responseToService from any of its threads,
-// including the one that is inside a host call. Ownership: the host neither
-// copies nor keeps `message` or `data`; both must stay valid until the call
-// returns and may be reused at once afterwards.
+// including the one that is inside a host call. The call returns once Java's
+// callback has returned; it waits while another thread's answer is being
+// delivered, and a callback may call back into the module on the answering
+// thread before it returns. Ownership: the host neither copies nor keeps
+// `message` or `data`; both must stay valid until the call returns and may be
+// reused at once afterwards.
 #ifndef IOXA_RESPONSE_INTERFACE_H
 #define IOXA_RESPONSE_INTERFACE_H
 

@@ -16,8 +16,14 @@ class OXA_EXPORT OXAClientLoader {
 public:
     typedef std::shared_ptr<android::OXAClient> ClientRef;
 
+    // Every member may be called from any thread; each takes the registry
+    // lock for its own length only and calls out to nothing under it.
     static int getClientCount();
+    // A new reference to client `objectId`, or empty; the caller holds it for
+    // as long as it uses the client.
     static ClientRef getClient(const int objectId);
+    // Logs the registry. Expects the caller to hold the registry lock, as
+    // the deleting members do when they call it.
     static void printMapForDebug();
     static void getAllObjectIds(std::vector<int>* objectIds);
     // Removes every client, appending their ids in ascending order. The
@@ -26,7 +32,10 @@ public:
     // The same, but hands the removed references to `removed` so the caller
     // decides where the clients are destroyed.
     static void deleteAllClients(std::vector<int>* objectIds, std::vector<ClientRef>* removed);
+    // Removes client `name`; its destruction follows outside the lock, or
+    // later when the caller is inside a notification. Always 0.
     static int deleteClient(const std::string name);
+    // Nothing to do: the registry lock is initialised statically.
     static void initialize();
     // 0 when the client exists afterwards; 1 when the client refused its
     // name, in which case nothing is registered.

@@ -28,13 +28,18 @@ public:
     // new one afterwards.
     virtual ~OXAClientUser();
 
-    // Replaces the response interface; null empties it.
+    // Replaces the response interface; null empties it. The host calls it
+    // before each oxa_create(); `itf` stays the host's.
     void setResponseInterface(IOXAResponseInterfaceV2* itf);
+    // Answers to the current response interface, as IOXAInterface::response()
+    // does (same threads, blocking and ownership). Dropped, with one log
+    // line, when the client it answered to is gone.
     void response(const char* message);
     void response(const int32_t ext1, const size_t len, const void* data);
     // Reaches responseToService(id, message): note the swapped order.
     void response(const char* message, const int id);
     // The target API level of the current response interface, 0 without one.
+    // Never blocks.
     int getTargetAPILevel();
 
     // Empties the handle if it answers to `itf`. A client calls this when it

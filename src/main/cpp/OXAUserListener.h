@@ -1,6 +1,10 @@
 // The one process-wide receiver of client answers and service notifications.
 // Clients reach it through OXAClient::mListener. Both operations may be called
 // from any thread and return after the notification was delivered or given up.
+// They deliver one notification at a time process-wide: a call waits while
+// another thread's is in progress, and a call on the thread that is already
+// delivering one (from inside a Java callback) is delivered at once. The
+// listener is created once and lives for the whole process.
 #ifndef OXA_USER_LISTENER_H
 #define OXA_USER_LISTENER_H
 

@@ -19,23 +19,46 @@
 #include "OXAClientLoader.h"
 #include "OXACommon.h"
 
-// What the native methods forward to.
+// What the native methods forward to. Java calls each from any of its
+// threads, several at once, and from inside its own callbacks on any thread;
+// none takes a lock across a call into a module, so none waits for another
+// call into a module to finish. A method holds its own reference to the
+// client it found for its whole length: a client deleted meanwhile lives
+// until the method returns. Java strings are read and released within the
+// call; no local reference is kept.
 class OXA_EXPORT OXAControl {
 public:
     static const int NOT_EXIST_OBJECT_ID = -1;
     static const int OXASERVICE_API_LEVEL = 4;
+    // The set-up lock: held for the whole of setup(). Initialised statically.
     static pthread_mutex_t mJNIOXAUserContextLock;
 
+    // Registers client `objectId` named `name` (kept if the id exists) and
+    // creates the listener once. 0, or 1 when refused. Keeps no reference.
     static int setup(JNIEnv* env, jobject thiz, jobject weak_this, jstring name, jint objectId);
+    // "<name>!<command>" to client `objectId`: the command's result, 1 when
+    // there is no such client or text. Blocks for as long as the module does.
     static jint sendCommand(JNIEnv* env, jobject thiz, jint objectId, jstring command);
+    // Removes client `name` from the registry; 0, or 1 for a null name. The
+    // client is destroyed when its last reference goes, outside every lock.
     static jint deleteClient(JNIEnv* env, jobject thiz, jstring name);
+    // Has the module fill a 200000-byte block. A direct buffer over the bytes
+    // it filled, or null. The block stays valid until the next request that
+    // reaches a client (of any client: one block is retained process-wide);
+    // Java must be done with the buffer by then.
     static jobject request(JNIEnv* env, jobject thiz, jint objectId, jstring what, jlong ext1,
                            jlong capacity);
+    // 1 when `SDKAPILevel` is above this service's level, else 0.
     static jint isAPILevelAllowed(JNIEnv* env, jobject thiz, jint SDKAPILevel);
+    // The bytes of direct buffer `byteBuffer`, read during the call only, to
+    // client `objectId`; the module's result, or 1.
     static jint sendStream(JNIEnv* env, jobject thiz, jint objectId, jstring name,
                            jobject byteBuffer, jint id);
+    // Constants: OXASERVICE_API_LEVEL, and 3 for every feature.
     static jint getTargetAPILevel(JNIEnv* env, jobject thiz);
     static jint isFeatureSupport(JNIEnv* env, jobject thiz, jint feature);
+    // The module's JACK client name as a new local string, or `defaultName`
+    // itself.
     static jstring getJackClientName(JNIEnv* env, jobject thiz, jstring name, jstring defaultName,
                                      jint objectId);
 };

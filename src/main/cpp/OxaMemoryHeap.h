@@ -6,6 +6,7 @@
 #include <stddef.h>
 #include <string.h>
 
+#include <exception>
 #include <memory>
 #include <new>
 
