@@ -3,8 +3,10 @@
 #include <android/log.h>
 #include <pthread.h>
 
+#include <algorithm>
 #include <atomic>
 #include <new>
+#include <vector>
 
 #include "OvikAutoLock.h"
 #include "OvikLog.h"
@@ -31,6 +33,55 @@ bool canAnswer(const IOXAResponseInterfaceV2* itf) {
     }
     return false;
 }
+
+// The answers on their way through the handle, by the client each goes to.
+// A client that is being destroyed waits until none goes to it any more, so
+// no answer reaches a client after its destructor has returned. Nothing is
+// called out under the lock.
+pthread_mutex_t sInFlightLock = PTHREAD_MUTEX_INITIALIZER;
+pthread_cond_t sInFlightDone = PTHREAD_COND_INITIALIZER;
+
+std::vector<const IOXAResponseInterfaceV2*>& inFlight() {
+    static std::vector<const IOXAResponseInterfaceV2*>* answers =
+        new std::vector<const IOXAResponseInterfaceV2*>();  // never freed: threads outlive statics
+    return *answers;
+}
+
+// One answer through the handle: reads where it goes and counts it as on its
+// way there for the scope's length.
+class InFlightAnswer {
+public:
+    explicit InFlightAnswer(IOXAResponseInterfaceV2* const* response) {
+        OvikAutoLock lock(&sInFlightLock);
+        mTarget = __atomic_load_n(response, __ATOMIC_ACQUIRE);
+        if (mTarget != nullptr) inFlight().push_back(mTarget);
+    }
+    ~InFlightAnswer() {
+        if (mTarget == nullptr) return;
+        OvikAutoLock lock(&sInFlightLock);
+        std::vector<const IOXAResponseInterfaceV2*>& answers = inFlight();
+        answers.erase(std::find(answers.begin(), answers.end(), mTarget));
+        pthread_cond_broadcast(&sInFlightDone);
+    }
+    InFlightAnswer(const InFlightAnswer&) = delete;
+    InFlightAnswer& operator=(const InFlightAnswer&) = delete;
+
+    IOXAResponseInterfaceV2* target() const { return mTarget; }
+
+private:
+    IOXAResponseInterfaceV2* mTarget;
+};
+
+// Waits until no answer through the handle is on its way to `itf`. The
+// destroying thread is never inside one itself: a client whose last
+// reference goes inside its own answer is destroyed later, elsewhere.
+void awaitAnswersTo(const IOXAResponseInterfaceV2* itf) {
+    OvikAutoLock lock(&sInFlightLock);
+    std::vector<const IOXAResponseInterfaceV2*>& answers = inFlight();
+    while (std::find(answers.begin(), answers.end(), itf) != answers.end()) {
+        pthread_cond_wait(&sInFlightDone, &sInFlightLock);
+    }
+}
 }  // namespace
 
 OXAClientUser* OXAClientUser::mInstance = nullptr;
@@ -54,41 +105,46 @@ void OXAClientUser::setResponseInterface(IOXAResponseInterfaceV2* itf) {
     sClientGone.store(false, std::memory_order_release);
 }
 
-IOXAResponseInterfaceV2* OXAClientUser::currentResponse() const {
-    return __atomic_load_n(&mResponse, __ATOMIC_ACQUIRE);
-}
-
 void OXAClientUser::response(const char* message) {
-    IOXAResponseInterfaceV2* itf = currentResponse();
+    InFlightAnswer answer(&mResponse);
+    IOXAResponseInterfaceV2* itf = answer.target();
     if (!canAnswer(itf)) return;
     itf->responseToService(message);
 }
 
 void OXAClientUser::response(const int32_t ext1, const size_t len, const void* data) {
-    IOXAResponseInterfaceV2* itf = currentResponse();
+    InFlightAnswer answer(&mResponse);
+    IOXAResponseInterfaceV2* itf = answer.target();
     if (!canAnswer(itf)) return;
     itf->responseToService(ext1, len, data);
 }
 
 void OXAClientUser::response(const char* message, const int id) {
-    IOXAResponseInterfaceV2* itf = currentResponse();
+    InFlightAnswer answer(&mResponse);
+    IOXAResponseInterfaceV2* itf = answer.target();
     if (!canAnswer(itf)) return;
     itf->responseToService(id, message);
 }
 
 int OXAClientUser::getTargetAPILevel() {
-    IOXAResponseInterfaceV2* itf = currentResponse();
-    if (itf == nullptr) return 0;
-    return itf->getTargetAPILevel();
+    InFlightAnswer answer(&mResponse);
+    if (answer.target() == nullptr) return 0;
+    return answer.target()->getTargetAPILevel();
 }
 
 void OXAClientUser::forgetResponseInterface(IOXAResponseInterfaceV2* itf) {
-    OvikAutoLock lock(&sInstanceLock);
-    if (mInstance == nullptr) return;
-    if (__atomic_compare_exchange_n(&mInstance->mResponse, &itf, nullptr, false, __ATOMIC_ACQ_REL,
-                                    __ATOMIC_ACQUIRE)) {
-        sClientGone.store(true, std::memory_order_release);
+    {
+        OvikAutoLock lock(&sInstanceLock);
+        if (mInstance == nullptr) return;
+        IOXAResponseInterfaceV2* expected = itf;
+        if (__atomic_compare_exchange_n(&mInstance->mResponse, &expected, nullptr, false,
+                                        __ATOMIC_ACQ_REL, __ATOMIC_ACQUIRE)) {
+            sClientGone.store(true, std::memory_order_release);
+        }
     }
+    // An answer that read the pointer before it was emptied may still be on
+    // its way; the client must outlive it.
+    awaitAnswersTo(itf);
 }
 
 extern "C" {

@@ -42,15 +42,14 @@ public:
     // Never blocks.
     int getTargetAPILevel();
 
-    // Empties the handle if it answers to `itf`. A client calls this when it
-    // is destroyed, so the handle never leads to a destroyed client. Does not
-    // create the handle.
+    // Empties the handle if it answers to `itf`, then waits for answers
+    // through the handle still on their way to `itf`. A client calls this
+    // when it is destroyed, so the handle never leads to a destroyed client.
+    // Does not create the handle.
     static void forgetResponseInterface(IOXAResponseInterfaceV2* itf);
 
 private:
     IOXAResponseInterfaceV2* mResponse;
-
-    OXA_HIDDEN IOXAResponseInterfaceV2* currentResponse() const;
 };
 
 extern "C" {
