@@ -259,7 +259,11 @@ void* OXAClient::openLibrary(const std::string& name, const std::string& fileNam
                              const std::string& libPath) {
     dlerror();
     const char* error = nullptr;
-    void* handle = openWithMode(libPath + "/" + fileName, RTLD_NOW | RTLD_GLOBAL, &error);
+    // Local symbol visibility: a module opened globally would put its C++
+    // symbols first in the lookup of every library opened after it, so a
+    // second module defining the same class or function names would run the
+    // first one's code and share its data.
+    void* handle = openWithMode(libPath + "/" + fileName, RTLD_NOW | RTLD_LOCAL, &error);
     if (handle != nullptr || error == nullptr) return handle;
     ALOGE("dlopen failed : %s", error);
     handle = openWithMode(libPath + "/libwave_" + name + ".so", RTLD_NOW | RTLD_LOCAL, &error);
