@@ -11,6 +11,20 @@
 // can be one of the module's own threads returning from an answer. Stop the
 // module's threads in oxa_destroy() (the library is closed right after), but
 // never join the thread that is calling it.
+//
+// What a module must do itself, because the library cannot do it for it:
+// - Throw nothing out of a call into it. The library catches what a module
+//   throws, logs it and fails the call, but that is a last resort, not a
+//   contract to rely on.
+// - Stop and join its own threads before oxa_destroy() returns, and send no
+//   answer after it has returned. The library closes the module right after,
+//   and nothing can make a thread still running in a closed library safe.
+// - Build with hidden visibility (-fvisibility=hidden
+//   -fvisibility-inlines-hidden) and export only its C entry points (oxa_*).
+//   Two modules in one process may use the same C++ names. The library opens
+//   each module with local visibility, which keeps their ordinary functions,
+//   classes and data apart, but statics of inline functions and templates
+//   are bound once for the whole process and would be shared.
 #ifndef IOXA_INTERFACE_H
 #define IOXA_INTERFACE_H
 
