@@ -38,6 +38,11 @@
 //   each module with local visibility, which keeps their ordinary functions,
 //   classes and data apart, but statics of inline functions and templates
 //   are bound once for the whole process and would be shared.
+// - Local visibility also means a module's symbols are not there for
+//   libraries it opens itself: a helper library that needs the module's
+//   symbols must link against the module, or the module re-opens itself
+//   with RTLD_NOLOAD | RTLD_GLOBAL before opening it. dlsym(RTLD_DEFAULT)
+//   does not find them either; use the module's own handle.
 #ifndef IOXA_INTERFACE_H
 #define IOXA_INTERFACE_H
 
