@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include <new>
+
 const char FakeJvm::kServiceClass[] = "com/morvane/android/sdk/kestrova/OvikServiceInstallable";
 const char FakeJvm::kEventSignature[] = "(Ljava/lang/Object;IIILjava/lang/Object;)V";
 const char FakeJvm::kDataSignature[] = "(Ljava/lang/Object;IIILjava/nio/ByteBuffer;)V";
@@ -41,6 +43,7 @@ void FakeJvm::reset() {
     mAttachResult = JNI_OK;
     mFailFindClass = mFailGetObjectClass = false;
     mFailNewStringUtf = mFailNewDirectByteBuffer = mFailGetStringUtfChars = false;
+    mThrowBadAllocOnRead = false;
     mMissingMethods.clear();
     mThrowingCalls.clear();
     mHook = nullptr;
@@ -125,6 +128,17 @@ void FakeJvm::failNewStringUtf() {
 void FakeJvm::failNewDirectByteBuffer() {
     std::lock_guard<std::mutex> lock(mLock);
     mFailNewDirectByteBuffer = true;
+}
+
+void FakeJvm::throwBadAllocOnRead() {
+    std::lock_guard<std::mutex> lock(mLock);
+    mThrowBadAllocOnRead = true;
+}
+
+void FakeJvm::throwIfAsked() {
+    if (!mThrowBadAllocOnRead) return;
+    mThrowBadAllocOnRead = false;
+    throw std::bad_alloc();
 }
 
 void FakeJvm::failGetStringUtfChars() {
@@ -409,6 +423,7 @@ jobject FakeJvm::onNewDirectByteBuffer(void* address, jlong capacity) {
 void* FakeJvm::onGetDirectBufferAddress(jobject buffer) {
     std::lock_guard<std::mutex> lock(mLock);
     requireNoPending("GetDirectBufferAddress");
+    throwIfAsked();
     if (buffer == nullptr || objectOf(buffer)->kind != FakeObject::kDirectBuffer) return nullptr;
     return objectOf(buffer)->address;
 }
@@ -423,6 +438,7 @@ jlong FakeJvm::onGetDirectBufferCapacity(jobject buffer) {
 const char* FakeJvm::onGetStringUTFChars(jstring string, jboolean* isCopy) {
     std::lock_guard<std::mutex> lock(mLock);
     requireNoPending("GetStringUTFChars");
+    throwIfAsked();
     if (string == nullptr) {
         mViolations.push_back("GetStringUTFChars on a null string");
         return nullptr;

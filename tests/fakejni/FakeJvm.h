@@ -60,6 +60,10 @@ public:
     void failNewStringUtf();
     void failNewDirectByteBuffer();
     void failGetStringUtfChars();
+    // The next GetStringUTFChars or GetDirectBufferAddress throws
+    // std::bad_alloc, standing in for an allocation of the library failing
+    // inside a native method.
+    void throwBadAllocOnRead();
     // The callback calls with these indices (0 = first call after reset)
     // leave an exception pending.
     void throwFromCallbacks(const std::set<int>& indices);
@@ -127,6 +131,7 @@ private:
     void requireNoPending(const char* function);
     void raiseHere(const std::string& throwableClass);
     bool anotherThreadInFlight();
+    void throwIfAsked();
 
     JNINativeInterface_ mEnvTable;
     JNIInvokeInterface_ mVmTable;
@@ -160,6 +165,7 @@ private:
     bool mFailNewStringUtf = false;
     bool mFailNewDirectByteBuffer = false;
     bool mFailGetStringUtfChars = false;
+    bool mThrowBadAllocOnRead = false;
     std::set<int> mThrowingCalls;
     std::function<void(const CallbackCall&)> mHook;
     std::chrono::microseconds mDwell{0};

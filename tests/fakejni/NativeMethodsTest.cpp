@@ -3,6 +3,9 @@
 #include <android/log.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <limits.h>
+
+#include <string>
 
 #include "BridgeTest.h"
 #include "OvikServiceJni.h"
@@ -337,5 +340,225 @@ TEST_F(NativeJackLibrary, UnloadUnloadsOnceNoClientIsRegistered) {
     EXPECT_EQ(1, unload());
     EXPECT_EQ(nullptr, ovikjack_symbol("jack_client_open"));
 }
+
+// ---- Bad input from Java, at every native method that takes any -----------
+
+// What a row passes where the method takes a text.
+enum class Text {
+    kNull,
+    kEmpty,
+    kNoUnderscore,
+    kClientName,
+    kCommand,
+    kMebibyteName,
+    kMebibyteCommand
+};
+// What a row passes where the method takes a buffer.
+enum class Buffer { kNone, kHeap, kZeroCapacity, kNullAddress, kDirect };
+
+// The result of a jobject method as a number: a buffer's capacity, -1 for
+// null; for nativeGetJackClientName kDefault when `defaultName` itself came
+// back and kModuleName for the module's name.
+const long long kNullBuffer = -1;
+const long long kDefault = 0;
+const long long kModuleName = 1;
+const jint kEcho = 3;
+
+struct BadInput {
+    const char* label;
+    const char* method;
+    bool client;  // the echo module runs as client kEcho first
+    Text text;
+    jint number;  // the object id, or the method's one int argument
+    Buffer buffer;
+    bool throws;  // the library's first read of its input throws std::bad_alloc
+    long long result;
+    const char* error;  // the start of the last bridge ERROR line, or null for none
+};
+
+void PrintTo(const BadInput& row, std::ostream* os) {
+    *os << row.label;
+}
+
+const std::string kMebibyte(1 << 20, 'x');
+
+class BadInputFromJava : public NativeMethods, public testing::WithParamInterface<BadInput> {
+protected:
+    jstring text(Text kind) {
+        switch (kind) {
+            case Text::kNull:
+                return nullptr;
+            case Text::kEmpty:
+                return fake().newString("");
+            case Text::kNoUnderscore:
+                return fake().newString("nounderscore");
+            case Text::kClientName:
+                return fake().newString("echo_3");
+            case Text::kCommand:
+                return fake().newString("echo_3!say:hi");
+            case Text::kMebibyteName:
+                return fake().newString(kMebibyte + "_7");
+            case Text::kMebibyteCommand:
+                return fake().newString("echo_3!say:" + kMebibyte);
+        }
+        return nullptr;
+    }
+    jobject buffer(Buffer kind) {
+        switch (kind) {
+            case Buffer::kNone:
+                return nullptr;
+            case Buffer::kHeap:
+                return fake().newHeapBuffer();
+            case Buffer::kZeroCapacity:
+                return fake().newDirectBuffer(mBytes, 0);
+            case Buffer::kNullAddress:
+                return fake().newDirectBuffer(nullptr, 0);
+            case Buffer::kDirect:
+                return fake().newDirectBuffer(mBytes, sizeof(mBytes));
+        }
+        return nullptr;
+    }
+    long long call(const BadInput& row) {
+        const std::string method = row.method;
+        jstring string = text(row.text);
+        if (method == "nativeSetup") {
+            return NATIVE(nativeSetup)(env(), thiz(), thiz(), string, row.number);
+        }
+        if (method == "nativeSendCommand") {
+            return NATIVE(nativeSendCommand)(env(), thiz(), row.number, string);
+        }
+        if (method == "nativeDeleteClient") return deleteClient(string);
+        if (method == "nativeRequest") {
+            jobject result =
+                NATIVE(nativeRequest)(env(), thiz(), row.number, string, LLONG_MIN, -1);
+            if (result == nullptr) return kNullBuffer;
+            return reinterpret_cast<FakeObject*>(result)->capacity;
+        }
+        if (method == "nativeSendStream") {
+            return NATIVE(nativeSendStream)(env(), thiz(), row.number, string, buffer(row.buffer),
+                                            INT_MIN);
+        }
+        if (method == "nativeGetJackClientName") {
+            jstring defaultName = row.buffer == Buffer::kNone ? nullptr : fake().newString("d");
+            jstring result = jackName(string, defaultName, row.number);
+            if (result == defaultName) return kDefault;
+            return reinterpret_cast<FakeObject*>(result)->text == "echo_jack" ? kModuleName : -1;
+        }
+        if (method == "nativeLoadJackLib") {
+            const jint loaded = NATIVE(nativeLoadJackLib)(env(), thiz(), string);
+            unload_jack_lib_symbols();
+            return loaded;
+        }
+        if (method == "nativeIsAPILevelAllowed") {
+            return NATIVE(nativeIsAPILevelAllowed)(env(), thiz(), row.number);
+        }
+        if (method == "nativeIsFeatureSupport") {
+            return NATIVE(nativeIsFeatureSupport)(env(), thiz(), row.number);
+        }
+        ADD_FAILURE() << "no such method " << method;
+        return 0;
+    }
+
+    unsigned char mBytes[4] = {1, 2, 3, 4};
+};
+
+TEST_P(BadInputFromJava, GivesTheDocumentedResultAndLeavesNoExceptionOfItsOwn) {
+    const BadInput& row = GetParam();
+    if (row.client) {
+        loadEcho("echo_3", kEcho);
+        ASSERT_EQ(0, command(kEcho, "echo_3!jack_name:echo_jack"));
+    }
+    LogCapture::clear();
+    if (row.throws) fake().throwBadAllocOnRead();
+    EXPECT_EQ(row.result, call(row));
+    const std::vector<std::string> errors = bridgeLines(ANDROID_LOG_ERROR);
+    if (row.error == nullptr) {
+        EXPECT_EQ(std::vector<std::string>(), errors);
+    } else {
+        ASSERT_FALSE(errors.empty());
+        EXPECT_EQ(0u, errors.back().find(row.error)) << testing::PrintToString(errors);
+    }
+    EXPECT_EQ(nullptr, fake().pendingException());
+    EXPECT_EQ(std::vector<jthrowable>(), fake().thrown());
+}
+
+const char kNoClient[] = "fail to send command. client is null";
+const char kNoRequestClient[] = "fail to request command. client is null";
+const char kNoStreamClient[] = "fail to send stream. client is null";
+const char kNotDirect[] = "fail to send stream. param is null.";
+
+// clang-format off
+const BadInput kBadInputs[] = {
+    {"SetupNullName", "nativeSetup", false, Text::kNull, 5, Buffer::kNone, false, 1, "fail to setup, the client name is null"},
+    {"SetupEmptyName", "nativeSetup", false, Text::kEmpty, 5, Buffer::kNone, false, 1, "fail to setup, invalid client name "},
+    {"SetupNameWithoutUnderscore", "nativeSetup", false, Text::kNoUnderscore, 5, Buffer::kNone, false, 1, "fail to setup, invalid client name nounderscore"},
+    {"SetupMebibyteName", "nativeSetup", false, Text::kMebibyteName, 7, Buffer::kNone, false, 0, nullptr},
+    {"SetupIdIntMin", "nativeSetup", false, Text::kClientName, INT_MIN, Buffer::kNone, false, 0, nullptr},
+    {"SetupIdIntMax", "nativeSetup", false, Text::kClientName, INT_MAX, Buffer::kNone, false, 0, nullptr},
+    {"SetupIdMinusOne", "nativeSetup", false, Text::kClientName, -1, Buffer::kNone, false, 0, nullptr},
+    {"SetupThrows", "nativeSetup", false, Text::kClientName, 5, Buffer::kNone, true, 1, "nativeSetup threw: std::bad_alloc"},
+
+    {"CommandNull", "nativeSendCommand", true, Text::kNull, kEcho, Buffer::kNone, false, 1, "fail to send command. param is null."},
+    {"CommandEmpty", "nativeSendCommand", true, Text::kEmpty, kEcho, Buffer::kNone, false, 1, nullptr},
+    {"CommandWithoutUnderscore", "nativeSendCommand", true, Text::kNoUnderscore, kEcho, Buffer::kNone, false, 1, nullptr},
+    {"CommandMebibyte", "nativeSendCommand", true, Text::kMebibyteCommand, kEcho, Buffer::kNone, false, 0, nullptr},
+    {"CommandIdIntMin", "nativeSendCommand", true, Text::kCommand, INT_MIN, Buffer::kNone, false, 1, kNoClient},
+    {"CommandIdIntMax", "nativeSendCommand", true, Text::kCommand, INT_MAX, Buffer::kNone, false, 1, kNoClient},
+    {"CommandIdMinusOne", "nativeSendCommand", true, Text::kCommand, -1, Buffer::kNone, false, 1, kNoClient},
+    {"CommandThrows", "nativeSendCommand", true, Text::kCommand, kEcho, Buffer::kNone, true, 1, "nativeSendCommand threw: std::bad_alloc"},
+
+    {"DeleteNull", "nativeDeleteClient", true, Text::kNull, 0, Buffer::kNone, false, 1, nullptr},
+    {"DeleteEmpty", "nativeDeleteClient", true, Text::kEmpty, 0, Buffer::kNone, false, 0, nullptr},
+    {"DeleteWithoutUnderscore", "nativeDeleteClient", true, Text::kNoUnderscore, 0, Buffer::kNone, false, 0, nullptr},
+    {"DeleteMebibyte", "nativeDeleteClient", true, Text::kMebibyteName, 0, Buffer::kNone, false, 0, nullptr},
+    {"DeleteThrows", "nativeDeleteClient", true, Text::kClientName, 0, Buffer::kNone, true, 1, "nativeDeleteClient threw: std::bad_alloc"},
+
+    {"RequestNull", "nativeRequest", true, Text::kNull, kEcho, Buffer::kNone, false, kNullBuffer, "fail to request command. param is null"},
+    {"RequestEmpty", "nativeRequest", true, Text::kEmpty, kEcho, Buffer::kNone, false, 200000, nullptr},
+    {"RequestMebibyte", "nativeRequest", true, Text::kMebibyteName, kEcho, Buffer::kNone, false, 200000, nullptr},
+    {"RequestIdIntMin", "nativeRequest", true, Text::kClientName, INT_MIN, Buffer::kNone, false, kNullBuffer, kNoRequestClient},
+    {"RequestIdIntMax", "nativeRequest", true, Text::kClientName, INT_MAX, Buffer::kNone, false, kNullBuffer, kNoRequestClient},
+    {"RequestIdMinusOne", "nativeRequest", true, Text::kClientName, -1, Buffer::kNone, false, kNullBuffer, kNoRequestClient},
+    {"RequestThrows", "nativeRequest", true, Text::kClientName, kEcho, Buffer::kNone, true, kNullBuffer, "nativeRequest threw: std::bad_alloc"},
+
+    {"StreamNullBuffer", "nativeSendStream", true, Text::kClientName, kEcho, Buffer::kNone, false, 1, kNotDirect},
+    {"StreamHeapBuffer", "nativeSendStream", true, Text::kClientName, kEcho, Buffer::kHeap, false, 1, kNotDirect},
+    {"StreamZeroCapacity", "nativeSendStream", true, Text::kClientName, kEcho, Buffer::kZeroCapacity, false, 0, nullptr},
+    {"StreamNullAddress", "nativeSendStream", true, Text::kClientName, kEcho, Buffer::kNullAddress, false, 1, kNotDirect},
+    {"StreamNullName", "nativeSendStream", true, Text::kNull, kEcho, Buffer::kDirect, false, 4, nullptr},
+    {"StreamMebibyteName", "nativeSendStream", true, Text::kMebibyteName, kEcho, Buffer::kDirect, false, 4, nullptr},
+    {"StreamIdIntMin", "nativeSendStream", true, Text::kClientName, INT_MIN, Buffer::kDirect, false, 1, kNoStreamClient},
+    {"StreamIdIntMax", "nativeSendStream", true, Text::kClientName, INT_MAX, Buffer::kDirect, false, 1, kNoStreamClient},
+    {"StreamIdMinusOne", "nativeSendStream", true, Text::kClientName, -1, Buffer::kDirect, false, 1, kNoStreamClient},
+    {"StreamThrows", "nativeSendStream", true, Text::kClientName, kEcho, Buffer::kDirect, true, 1, "nativeSendStream threw: std::bad_alloc"},
+
+    // A buffer column other than kNone gives a default name; kNone a null one.
+    {"JackNameNull", "nativeGetJackClientName", true, Text::kNull, kEcho, Buffer::kDirect, false, kDefault, "fail to get jack client name. param is null"},
+    {"JackNameEmpty", "nativeGetJackClientName", true, Text::kEmpty, kEcho, Buffer::kDirect, false, kModuleName, nullptr},
+    {"JackNameMebibyte", "nativeGetJackClientName", true, Text::kMebibyteName, kEcho, Buffer::kDirect, false, kModuleName, nullptr},
+    {"JackNameNullDefault", "nativeGetJackClientName", false, Text::kClientName, kEcho, Buffer::kNone, false, kDefault, nullptr},
+    {"JackNameIdIntMin", "nativeGetJackClientName", true, Text::kClientName, INT_MIN, Buffer::kDirect, false, kDefault, nullptr},
+    {"JackNameIdIntMax", "nativeGetJackClientName", true, Text::kClientName, INT_MAX, Buffer::kDirect, false, kDefault, nullptr},
+    {"JackNameIdMinusOne", "nativeGetJackClientName", true, Text::kClientName, -1, Buffer::kDirect, false, kDefault, nullptr},
+    {"JackNameThrows", "nativeGetJackClientName", true, Text::kClientName, kEcho, Buffer::kDirect, true, kDefault, "nativeGetJackClientName threw: std::bad_alloc"},
+
+    {"LoadJackNull", "nativeLoadJackLib", false, Text::kNull, 0, Buffer::kNone, false, 0, "fail to load libjack symbols, filePathName is null."},
+    {"LoadJackEmpty", "nativeLoadJackLib", false, Text::kEmpty, 0, Buffer::kNone, false, 0, "fail to load libjack symbols path="},
+    {"LoadJackWithoutUnderscore", "nativeLoadJackLib", false, Text::kNoUnderscore, 0, Buffer::kNone, false, 0, "fail to load libjack symbols path=nounderscore"},
+    {"LoadJackMebibyte", "nativeLoadJackLib", false, Text::kMebibyteName, 0, Buffer::kNone, false, 0, "fail to load libjack symbols path=xxxx"},
+    {"LoadJackThrows", "nativeLoadJackLib", false, Text::kClientName, 0, Buffer::kNone, true, 0, "nativeLoadJackLib threw: std::bad_alloc"},
+
+    {"ApiLevelIntMin", "nativeIsAPILevelAllowed", false, Text::kNull, INT_MIN, Buffer::kNone, false, 0, nullptr},
+    {"ApiLevelIntMax", "nativeIsAPILevelAllowed", false, Text::kNull, INT_MAX, Buffer::kNone, false, 1, nullptr},
+    {"ApiLevelMinusOne", "nativeIsAPILevelAllowed", false, Text::kNull, -1, Buffer::kNone, false, 0, nullptr},
+    {"FeatureIntMin", "nativeIsFeatureSupport", false, Text::kNull, INT_MIN, Buffer::kNone, false, 3, nullptr},
+    {"FeatureIntMax", "nativeIsFeatureSupport", false, Text::kNull, INT_MAX, Buffer::kNone, false, 3, nullptr},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(EveryNativeMethod, BadInputFromJava, testing::ValuesIn(kBadInputs),
+                         [](const testing::TestParamInfo<BadInput>& info) {
+                             return std::string(info.param.label);
+                         });
 
 }  // namespace

@@ -44,6 +44,8 @@ class HostileTest : public ClientTest {
 public:
     using ClientTest::command;
     using ClientTest::format;
+    using ClientTest::load;
+    using ClientTest::makeClient;
 
     void SetUp() override {
         ClientTest::SetUp();
@@ -237,6 +239,15 @@ int requestOnce(HostileTest& t) {
     return sRequestHeap ? 0 : 1;
 }
 
+// Two clients, each with one of the modules that share their C++ symbol
+// names, answer in turn: each must keep its own code and its own counter.
+int clashingModules(HostileTest& t) {
+    auto a = t.makeClient("clash_1");
+    auto b = t.makeClient("clash_2");
+    if (t.load(a, "oxa_wave_clash_a") != 0 || t.load(b, "oxa_wave_clash_b") != 0) return -1;
+    return t.command(a, "voice") + t.command(b, "voice") + t.command(a, "voice");
+}
+
 void expectWholeBlockOf(char byte) {
     ASSERT_NE(sRequestHeap, nullptr);
     EXPECT_EQ(sRequestUsed, static_cast<size_t>(kCapacity));
@@ -319,6 +330,13 @@ const MisbehaviourCase kMisbehaviours[] = {
      {"request of client hostile_5 reported 400000 bytes of a 200000-byte block; the block is "
       "given"},
      [](HostileTest&) { expectWholeBlockOf('r'); }},
+    {"TwoModulesWithTheSameCxxSymbols",
+     "",
+     "",
+     clashingModules,
+     {"a 1", "b 1", "a 2"},
+     {},
+     nullptr},
     {"RequestWritingNothing",
      "request",
      "nothing",

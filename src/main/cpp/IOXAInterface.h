@@ -24,6 +24,25 @@
 // callback on the module's own thread is destroyed by a later call from Java.
 // Stop the module's threads in oxa_destroy() (the library is closed right
 // after), but never join the thread that is calling it.
+//
+// What a module must do itself, because the library cannot do it for it:
+// - Throw nothing out of a call into it. The library catches what a module
+//   throws, logs it and fails the call, but that is a last resort, not a
+//   contract to rely on.
+// - Stop and join its own threads before oxa_destroy() returns, and send no
+//   answer after it has returned. The library closes the module right after,
+//   and nothing can make a thread still running in a closed library safe.
+// - Build with hidden visibility (-fvisibility=hidden
+//   -fvisibility-inlines-hidden) and export only its C entry points (oxa_*).
+//   Two modules in one process may use the same C++ names. The library opens
+//   each module with local visibility, which keeps their ordinary functions,
+//   classes and data apart, but statics of inline functions and templates
+//   are bound once for the whole process and would be shared.
+// - Local visibility also means a module's symbols are not there for
+//   libraries it opens itself: a helper library that needs the module's
+//   symbols must link against the module, or the module re-opens itself
+//   with RTLD_NOLOAD | RTLD_GLOBAL before opening it. dlsym(RTLD_DEFAULT)
+//   does not find them either; use the module's own handle.
 #ifndef IOXA_INTERFACE_H
 #define IOXA_INTERFACE_H
 

@@ -24,7 +24,10 @@
 // are let go only after the listener lock is free (ClientRelease).
 #include "OvikServiceJni.h"
 
+#include <cxxabi.h>
 #include <unistd.h>
+
+#include <exception>
 
 #include "ClientRelease.h"
 #include "JavaExceptionKeeper.h"
@@ -51,6 +54,24 @@ namespace {
 const char kServiceClassPath[] = "com/morvane/android/sdk/kestrova/OvikServiceInstallable";
 // Every request asks its module for a block of this size.
 const long kRequestCapacity = 200000;
+
+// Runs the body of a native method. A C++ exception it throws (an allocation
+// that fails, for one) must not unwind into the Java VM: it stops here, is
+// logged once, and the method gives its failure result.
+template <typename Result, typename Body>
+Result guardNative(const char* method, Result failure, Body&& body) {
+    try {
+        return body();
+    } catch (abi::__forced_unwind&) {
+        // Thread cancellation unwinds through here; it must go on.
+        throw;
+    } catch (const std::exception& exception) {
+        ALOGE("%s threw: %s", method, exception.what());
+    } catch (...) {
+        ALOGE("%s threw: an exception that is not a std::exception", method);
+    }
+    return failure;
+}
 
 }  // namespace
 
@@ -249,21 +270,26 @@ JNIEXPORT jint JNICALL OVIK_NATIVE(nativeGetNativeVersionCode)(JNIEnv*, jobject)
 
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeSetup)(JNIEnv* env, jobject thiz, jobject weak_this,
                                                 jstring name, jint objectId) {
-    return OXAControl::setup(env, thiz, weak_this, name, objectId);
+    return guardNative("nativeSetup", 1,
+                       [&] { return OXAControl::setup(env, thiz, weak_this, name, objectId); });
 }
 
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeSendCommand)(JNIEnv* env, jobject thiz, jint objectId,
                                                       jstring command) {
-    return OXAControl::sendCommand(env, thiz, objectId, command);
+    return guardNative("nativeSendCommand", 1,
+                       [&] { return OXAControl::sendCommand(env, thiz, objectId, command); });
 }
 
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeDeleteClient)(JNIEnv* env, jobject thiz, jstring name) {
-    return OXAControl::deleteClient(env, thiz, name);
+    return guardNative("nativeDeleteClient", 1,
+                       [&] { return OXAControl::deleteClient(env, thiz, name); });
 }
 
 JNIEXPORT jobject JNICALL OVIK_NATIVE(nativeRequest)(JNIEnv* env, jobject thiz, jint objectId,
                                                      jstring what, jlong ext1, jlong capacity) {
-    return OXAControl::request(env, thiz, objectId, what, ext1, capacity);
+    return guardNative("nativeRequest", static_cast<jobject>(nullptr), [&] {
+        return OXAControl::request(env, thiz, objectId, what, ext1, capacity);
+    });
 }
 
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeIsAPILevelAllowed)(JNIEnv* env, jobject thiz,
@@ -273,7 +299,9 @@ JNIEXPORT jint JNICALL OVIK_NATIVE(nativeIsAPILevelAllowed)(JNIEnv* env, jobject
 
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeSendStream)(JNIEnv* env, jobject thiz, jint objectId,
                                                      jstring name, jobject byteBuffer, jint id) {
-    return OXAControl::sendStream(env, thiz, objectId, name, byteBuffer, id);
+    return guardNative("nativeSendStream", 1, [&] {
+        return OXAControl::sendStream(env, thiz, objectId, name, byteBuffer, id);
+    });
 }
 
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeGetTargetAPILevel)(JNIEnv* env, jobject thiz) {
@@ -288,21 +316,25 @@ JNIEXPORT jint JNICALL OVIK_NATIVE(nativeIsFeatureSupport)(JNIEnv* env, jobject 
 JNIEXPORT jstring JNICALL OVIK_NATIVE(nativeGetJackClientName)(JNIEnv* env, jobject thiz,
                                                                jstring name, jstring defaultName,
                                                                jint objectId) {
-    return OXAControl::getJackClientName(env, thiz, name, defaultName, objectId);
+    return guardNative("nativeGetJackClientName", defaultName, [&] {
+        return OXAControl::getJackClientName(env, thiz, name, defaultName, objectId);
+    });
 }
 
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeLoadJackLib)(JNIEnv* env, jobject, jstring filePathName) {
-    ScopedUtfChars path(env, filePathName);
-    if (path.c_str() == nullptr) {
-        ALOGE("fail to load libjack symbols, filePathName is null.");
+    return guardNative("nativeLoadJackLib", 0, [&] {
+        ScopedUtfChars path(env, filePathName);
+        if (path.c_str() == nullptr) {
+            ALOGE("fail to load libjack symbols, filePathName is null.");
+            return 0;
+        }
+        if (load_jack_lib_symbols(path.c_str()) != 0) {
+            ALOGD("libjack symbols loaded path=%s", path.c_str());
+            return 1;
+        }
+        ALOGE("fail to load libjack symbols path=%s", path.c_str());
         return 0;
-    }
-    if (load_jack_lib_symbols(path.c_str()) != 0) {
-        ALOGD("libjack symbols loaded path=%s", path.c_str());
-        return 1;
-    }
-    ALOGE("fail to load libjack symbols path=%s", path.c_str());
-    return 0;
+    });
 }
 
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeUnloadJackLib)(JNIEnv*, jobject) {
