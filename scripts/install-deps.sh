@@ -10,12 +10,13 @@ set -euo pipefail
 want=${1:-host}
 
 # The demo's build (library, stand-in, example module, oxa-host, Java demo)
-# and its run: the JDK, liblog, and JACK's client library and server.
+# and its run: the JDK, liblog, JACK's client library (with its header, for
+# the example module's JACK client) and the JACK server.
 demo_pkgs=(
   cmake make g++
   openjdk-17-jdk-headless
   android-liblog-dev
-  jackd2 libjack-jackd2-0
+  jackd2 libjack-jackd2-dev
 )
 host_pkgs=(
   cmake make g++ pkg-config binutils file
