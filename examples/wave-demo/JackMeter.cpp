@@ -70,7 +70,11 @@ JackMeter::~JackMeter() {
 bool JackMeter::open(const std::string& name, std::string& why) {
     if (mClient != nullptr) return true;
     if (!mLibrary) {
-        std::unique_ptr<void, LibraryCloser> library(dlopen(kJackLibrary, RTLD_NOW | RTLD_LOCAL));
+        // JACK's library allocates in its constructors and never frees that
+        // when it is unloaded: it stays resident once opened (RTLD_NODELETE),
+        // and the handle is still closed with the meter.
+        std::unique_ptr<void, LibraryCloser> library(
+            dlopen(kJackLibrary, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE));
         std::unique_ptr<Api> api(new Api());
         if (!library || !api->resolveAll(library.get())) {
             why = std::string("no JACK library (") + kJackLibrary + ")";
