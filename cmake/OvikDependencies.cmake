@@ -14,10 +14,18 @@ else()
   # Debian's android-liblog-dev: headers under /usr/include/android, the
   # library in the android folder of the multiarch library directory.
   find_path(OVIK_LOG_INCLUDE_DIR android/log.h PATHS /usr/include/android NO_DEFAULT_PATH
-            NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+            NO_CMAKE_FIND_ROOT_PATH)
   find_library(OVIK_LOG_LIBRARY NAMES log
                PATHS /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/android
-               NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+               NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+  if(NOT OVIK_LOG_INCLUDE_DIR OR NOT OVIK_LOG_LIBRARY)
+    set(_pkg android-liblog-dev)
+    if(CMAKE_CROSSCOMPILING)
+      set(_pkg "android-liblog-dev:armhf (scripts/install-deps.sh arm)")
+    endif()
+    message(FATAL_ERROR "No liblog under /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/android: "
+                        "install ${_pkg}")
+  endif()
   target_include_directories(ovik::log INTERFACE ${OVIK_LOG_INCLUDE_DIR})
   target_link_libraries(ovik::log INTERFACE ${OVIK_LOG_LIBRARY})
 endif()

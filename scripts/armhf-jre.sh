@@ -6,7 +6,8 @@
 #
 # When FOLDER holds no runtime yet, downloads openjdk-17-jre-headless:armhf
 # with apt-get download (any user may; it needs the armhf package lists that
-# scripts/install-deps.sh arm sets up) and unpacks it with dpkg -x. The
+# scripts/install-deps.sh arm sets up, and says so when they are missing) and
+# unpacks it with dpkg -x. The
 # package's configuration links point into /etc/java-17-openjdk, which holds
 # the host's files or nothing, so each is replaced with the package's own copy
 # from the same tree; lib/jvm.cfg is the one the VM cannot start without.
@@ -24,10 +25,25 @@ is_ready() {
         [ ! -L "$java_home/lib/jvm.cfg" ]
 }
 
+# The package comes from the armhf package lists, which only exist once
+# armhf is a foreign architecture of dpkg and the lists were fetched.
+check_lists() {
+    if ! command -v apt-get >/dev/null || ! command -v dpkg >/dev/null; then
+        echo "Missing: apt-get and dpkg (a Debian system), to fetch $pkg" >&2
+        exit 1
+    fi
+    if ! dpkg --print-foreign-architectures | grep -qx armhf; then
+        echo "Missing: the armhf package lists, which $pkg comes from." >&2
+        echo "Add them by running as root: scripts/install-deps.sh arm" >&2
+        exit 1
+    fi
+}
+
 download() {
     local work=$1
     (cd "$work" && apt-get download "$pkg" >&2) || {
-        echo "apt-get download $pkg failed; run as root: scripts/install-deps.sh arm" >&2
+        echo "Could not download $pkg (apt-get download, as any user)." >&2
+        echo "Refresh the armhf package lists by running as root: apt-get update" >&2
         exit 1
     }
 }
@@ -55,6 +71,7 @@ trap '[ -z "$work" ] || rm -rf "$work"' EXIT
 
 unpack() {
     local tree
+    check_lists
     work=$(mktemp -d "${dest%/}.tmp.XXXXXX")
     download "$work"
     tree="$work/tree"

@@ -2,12 +2,22 @@
 # Installs the Debian packages the build needs. Run as root it installs what is
 # missing; run as anyone else it prints the one apt-get line to run and fails.
 #
+#   scripts/install-deps.sh demo   # what scripts/demo.sh builds and runs
 #   scripts/install-deps.sh host   # library, tests, demo on this machine
 #   scripts/install-deps.sh arm    # host + the 32-bit ARM cross build and qemu
 set -euo pipefail
 
 want=${1:-host}
 
+# The demo's build (library, stand-in, example module, oxa-host, Java demo)
+# and its run: the JDK, liblog, JACK's client library (with its header, for
+# the example module's JACK client) and the JACK server.
+demo_pkgs=(
+  cmake make g++
+  openjdk-17-jdk-headless
+  android-liblog-dev
+  jackd2 libjack-jackd2-dev
+)
 host_pkgs=(
   cmake make g++ pkg-config binutils file
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -26,10 +36,12 @@ arm_pkgs=(
   libjack-jackd2-0:armhf
 )
 
-pkgs=("${host_pkgs[@]}")
-if [ "$want" = arm ]; then
-  pkgs+=("${arm_pkgs[@]}")
-fi
+case "$want" in
+  demo) pkgs=("${demo_pkgs[@]}") ;;
+  host) pkgs=("${host_pkgs[@]}") ;;
+  arm) pkgs=("${host_pkgs[@]}" "${arm_pkgs[@]}") ;;
+  *) echo "usage: scripts/install-deps.sh [demo|host|arm]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${pkgs[@]}"; do
@@ -45,7 +57,8 @@ if [ "$want" = arm ] && ! dpkg --print-foreign-architectures | grep -qx armhf; t
 fi
 
 if [ "$(id -u)" -ne 0 ]; then
-  echo "Missing packages. Run as root:" >&2
+  echo "Missing packages: ${missing[*]}" >&2
+  echo "Install them by running as root:" >&2
   pre=""
   [ $need_armhf -eq 1 ] && pre="dpkg --add-architecture armhf && "
   echo "  ${pre}apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2

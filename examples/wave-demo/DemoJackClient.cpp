@@ -1,5 +1,6 @@
 #include "DemoJackClient.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "WaveDemoProtocol.h"
@@ -14,12 +15,14 @@ DemoJackClient::DemoJackClient(android::IOXAInterface& module)
     : mModule(module),
       mJackName(kDefaultJackName),
       mBypassed(false),
-      mReporter(module, kLevelCount, std::chrono::milliseconds(kLevelPeriodMs)) {}
+      mReporter(module, mMeter, kLevelCount, std::chrono::milliseconds(kLevelPeriodMs),
+                std::chrono::milliseconds(kMeterPeriodMs)) {}
 
 DemoJackClient::~DemoJackClient() {
     // The reporter's destructor joins the thread as well; stopping here keeps
     // the order obvious: no answer may leave after the client is gone.
     mReporter.stop();
+    mMeter.close();
 }
 
 void DemoJackClient::answer(const std::string& text) {
@@ -33,7 +36,22 @@ int DemoJackClient::setUp(int argc, char** argv) {
     std::string text = "set up:";
     for (const std::string& argument : mSetUpArguments) text += " " + argument;
     answer(text);
+    if (std::find(mSetUpArguments.begin() + (argc > 0 ? 1 : 0), mSetUpArguments.end(), "jack") !=
+        mSetUpArguments.end()) {
+        openMeter(argc > 0 ? argv[0] : "");
+    }
     return 0;
+}
+
+void DemoJackClient::openMeter(const std::string& hostName) {
+    // JACK client names cannot hold ':'.
+    std::string why;
+    if (mMeter.open(std::string(kDefaultJackName) + "_" + hostName, why)) {
+        answer("jack: " + mMeter.clientName() + " at " + std::to_string(mMeter.sampleRate()) +
+               " Hz");
+    } else {
+        answer("jack: " + why + ", levels are counted");
+    }
 }
 
 int DemoJackClient::tearDown() {
@@ -41,6 +59,7 @@ int DemoJackClient::tearDown() {
     // it must be harmless in any state, and it answers only when it undid a
     // set-up (the second call may run while the host shuts down).
     mReporter.stop();
+    mMeter.close();
     if (mSetUpArguments.empty()) return 0;
     mSetUpArguments.clear();
     answer("torn down");
@@ -48,6 +67,7 @@ int DemoJackClient::tearDown() {
 }
 
 int DemoJackClient::activate() {
+    if (mMeter.isOpen() && !mMeter.start()) return 1;
     if (!mReporter.start()) return 1;
     answer("activated");
     return 0;
@@ -56,6 +76,7 @@ int DemoJackClient::activate() {
 int DemoJackClient::deactivate() {
     if (!mReporter.isRunning()) return 1;
     mReporter.stop();
+    mMeter.stop();
     answer("deactivated");
     return 0;
 }

@@ -1,6 +1,8 @@
-// The example module's JACK client (version 2). This example does not talk
-// to a JACK server; it shows which call arrives for which command and starts
-// the module's reporting thread on "activate".
+// The example module's JACK client (version 2). It shows which call arrives
+// for which command and starts the module's reporting thread on "activate".
+// Set up with the word "jack" ("start_client jack"), it also becomes a real
+// JACK client on the running server (JackMeter), whose meter the reporting
+// thread then answers; without a server it says so and goes on as before.
 #ifndef WAVE_DEMO_DEMO_JACK_CLIENT_H
 #define WAVE_DEMO_DEMO_JACK_CLIENT_H
 
@@ -9,6 +11,7 @@
 
 #include "IJackClientInterfaceV2.h"
 #include "IOXAInterface.h"
+#include "JackMeter.h"
 #include "LevelReporter.h"
 
 namespace wavedemo {
@@ -36,6 +39,7 @@ public:
 
 private:
     void answer(const std::string& text);
+    void openMeter(const std::string& hostName);
 
     android::IOXAInterface& mModule;
     std::vector<std::string> mSetUpArguments;
@@ -43,6 +47,8 @@ private:
     // setUp() or the client's destruction.
     std::string mJackName;
     bool mBypassed;
+    // Declared before the reporter, whose thread reads it.
+    JackMeter mMeter;
     LevelReporter mReporter;
 };
 

@@ -1,6 +1,8 @@
 // The example module's own thread: while the JACK client is active it
-// answers "level N" (id 2) a few times, then one data block, the way a real
-// module reports meter levels from its process thread.
+// answers a few levels (id 2), then one data block, the way a real module
+// reports meter levels away from its process thread. With a JACK server the
+// levels are the real meter's peaks ("meter -6.0 dBFS"); without one they
+// are counted ("level N").
 #ifndef WAVE_DEMO_LEVEL_REPORTER_H
 #define WAVE_DEMO_LEVEL_REPORTER_H
 
@@ -10,14 +12,17 @@
 #include <thread>
 
 #include "IOXAInterface.h"
+#include "JackMeter.h"
 
 namespace wavedemo {
 
 class LevelReporter {
 public:
     // Answers go through `module`'s response(), which reaches the client that
-    // hosts it. The module outlives the reporter.
-    LevelReporter(android::IOXAInterface& module, int levelCount, std::chrono::milliseconds period);
+    // hosts it. `meter` is read while it is open when the thread starts, every
+    // `meterPeriod`. The module and the meter outlive the reporter.
+    LevelReporter(android::IOXAInterface& module, JackMeter& meter, int levelCount,
+                  std::chrono::milliseconds period, std::chrono::milliseconds meterPeriod);
     // Stops and joins the thread: the library may be closed right after.
     ~LevelReporter();
 
@@ -33,12 +38,16 @@ public:
 private:
     void run();
     // Waits one period; false when asked to stop meanwhile.
-    bool waitOnePeriod();
+    bool waitOnePeriod(std::chrono::milliseconds period);
     void sendLevelBlock(int count);
 
     android::IOXAInterface& mModule;
+    JackMeter& mMeter;
     const int mLevelCount;
     const std::chrono::milliseconds mPeriod;
+    const std::chrono::milliseconds mMeterPeriod;
+    // Set by start() before the thread exists, read by the thread.
+    bool mMetered;
     std::mutex mLock;
     std::condition_variable mWake;
     bool mStopRequested;

@@ -18,6 +18,8 @@ const int kLevelBlockExt1 = 2;
 const int kLevelCount = 5;
 const int kLevelPeriodMs = 40;
 const int kMaxLevelCount = 64;
+// How far apart the real meter's levels are, with a JACK server.
+const int kMeterPeriodMs = 200;
 
 // The module's API level and the contract version it was built against.
 const int kApiLevel = 4;

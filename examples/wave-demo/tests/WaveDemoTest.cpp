@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "JackServer.h"
 #include "LogCapture.h"
 #include "OXAClient.h"
 #include "RecordingListener.h"
@@ -200,6 +201,44 @@ TEST_F(WaveDemoModule, AnswersAStreamWithItsIdLengthAndChecksum) {
 TEST_F(WaveDemoModule, RefusesAStreamOfNegativeLength) {
     const char stream[] = "x";
     EXPECT_EQ(1, mClient->sendStream(stream, -1, 5));
+}
+
+TEST_F(WaveDemoModule, WithoutAJackServerSaysSoAndCountsItsLevels) {
+    const std::string server = "ovik-wave-demo-none-" + std::to_string(getpid());
+    setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
+    ASSERT_EQ(0, command("start_client jack"));
+    EXPECT_TRUE(answered(kJackId, "jack: no JACK server, levels are counted"));
+    ASSERT_EQ(0, command("activate"));
+    EXPECT_TRUE(answered(kLevelId, "level 1"));
+}
+
+TEST_F(WaveDemoModule, MetersItsOwnToneAsAClientOfARealDummyServer) {
+    const std::string name = "ovik-wave-demo-" + std::to_string(getpid());
+    // The module's client finds the server by this name; no other test uses it.
+    setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
+    if (OVIK_JACKD[0] == '\0') GTEST_SKIP() << "no jackd for this architecture";
+    JackServer server(OVIK_JACKD, name);
+    if (!server.start()) GTEST_SKIP() << "jackd cannot be started (\"" OVIK_JACKD "\")";
+    // The server takes a moment before it accepts clients: set up again until
+    // the module's client is on it, within a deadline.
+    const std::string connected = "jack: wave_demo_wave_5 at 48000 Hz";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    bool onServer = false;
+    while (!onServer && server.isRunning() && std::chrono::steady_clock::now() < deadline) {
+        ASSERT_EQ(0, command("start_client jack"));
+        onServer = mListener.awaitText(kJackId, connected, milliseconds(200));
+        if (!onServer) {
+            ASSERT_EQ(0, command("tear_down"));
+        }
+    }
+    if (!onServer) GTEST_SKIP() << "jackd accepts no clients:\n" << server.logTail();
+    ASSERT_EQ(0, command("activate"));
+    // A half-scale tone, played on the output and read back on the input.
+    EXPECT_TRUE(answered(kLevelId, "meter -6.0 dBFS"));
+    ASSERT_EQ(0, command("deactivate"));
+    ASSERT_EQ(0, command("tear_down"));
+    EXPECT_TRUE(answered(kJackId, "torn down"));
+    server.stop(milliseconds(5000));
 }
 
 TEST_F(WaveDemoModule, NamesItsJackClientAfterTheHostClient) {

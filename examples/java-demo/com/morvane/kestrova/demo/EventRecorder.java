@@ -57,6 +57,19 @@ final class EventRecorder implements OvikServiceInstallable.EventSink {
         return true;
     }
 
+    /** Waits until `count` text events of the object with the id start with `prefix`. */
+    synchronized boolean awaitTexts(int objectId, int id, String prefix, int count, long timeoutMs)
+            throws InterruptedException {
+        String wanted = objectId + "/" + id + "/" + prefix;
+        long deadline = System.nanoTime() + timeoutMs * 1_000_000L;
+        while (mTexts.stream().filter(text -> text.startsWith(wanted)).count() < count) {
+            long leftMs = (deadline - System.nanoTime()) / 1_000_000L;
+            if (leftMs <= 0) return false;
+            wait(leftMs);
+        }
+        return true;
+    }
+
     /** Waits until a data event of `length` bytes arrived. */
     synchronized boolean awaitData(int length, long timeoutMs) throws InterruptedException {
         long deadline = System.nanoTime() + timeoutMs * 1_000_000L;

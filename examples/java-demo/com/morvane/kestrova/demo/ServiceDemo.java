@@ -10,7 +10,9 @@ import java.util.zip.Adler32;
  * Drives the example module through the service's twelve native methods, the
  * way the Android service does: one client "demo_7" with object id 7.
  *
- * <p>Arguments: the module's directory, its file name, the JACK library path.
+ * <p>Arguments: the module's directory, its file name, the JACK library path,
+ * and "jack" when a JACK server runs: the module then becomes a real JACK
+ * client and its levels are the meter of its own tone (half scale, -6 dBFS).
  * Exits with 1 when an expected result or event is missing.
  */
 public final class ServiceDemo {
@@ -28,16 +30,19 @@ public final class ServiceDemo {
     private final OvikServiceInstallable mService = new OvikServiceInstallable();
     private final EventRecorder mEvents = new EventRecorder();
     private int mFailures;
+    private boolean mJack;
 
     private ServiceDemo() {}
 
     public static void main(String[] args) throws InterruptedException {
-        if (args.length != 3) {
-            System.err.println("usage: ServiceDemo <module-dir> <module-file> <libjack-path>");
+        if (args.length != 3 && !(args.length == 4 && args[3].equals("jack"))) {
+            System.err.println(
+                    "usage: ServiceDemo <module-dir> <module-file> <libjack-path> [jack]");
             System.exit(2);
         }
         DemoLog.showAllPriorities();
         ServiceDemo demo = new ServiceDemo();
+        demo.mJack = args.length == 4;
         demo.run(args[0], args[1], args[2]);
         System.out.printf("demo finished: %d events, %d failed checks%n",
                 demo.mEvents.eventCount(), demo.mFailures);
@@ -53,8 +58,16 @@ public final class ServiceDemo {
                 "nativeSetup");
         command("init_client:demo:" + moduleFile + ":" + moduleDir, 0);
         awaitText(COMMAND_ID, "wave demo ready");
-        command("start_client -v", 0);
-        awaitText(JACK_ID, "set up: demo_7 -v");
+        if (mJack) {
+            command("start_client -v jack", 0);
+            awaitText(JACK_ID, "set up: demo_7 -v jack");
+            expect(mEvents.awaitTexts(OBJECT_ID, JACK_ID, "jack: wave_demo_demo_7 at ", 1,
+                           TIMEOUT_MS),
+                    "the module's JACK client on the server");
+        } else {
+            command("start_client -v", 0);
+            awaitText(JACK_ID, "set up: demo_7 -v");
+        }
         command("activate", 0);
         awaitText(JACK_ID, "activated");
         moduleThread();
@@ -85,10 +98,19 @@ public final class ServiceDemo {
         expect(mService.nativeIsAPILevelAllowed(5) == 1, "nativeIsAPILevelAllowed(5)");
     }
 
-    /** The module answers "level 1" .. "level 5" and a 5-byte block from its thread. */
+    /**
+     * The module answers five levels and a 5-byte block from its thread: "level 1" ..
+     * "level 5", or with JACK five meter readings of its tone.
+     */
     private void moduleThread() throws InterruptedException {
-        for (int level = 1; level <= LEVEL_COUNT; level++) {
-            awaitText(LEVEL_ID, "level " + level);
+        if (mJack) {
+            expect(mEvents.awaitTexts(OBJECT_ID, LEVEL_ID, "meter ", LEVEL_COUNT, TIMEOUT_MS),
+                    "five meter events");
+            awaitText(LEVEL_ID, "meter -6.0 dBFS");
+        } else {
+            for (int level = 1; level <= LEVEL_COUNT; level++) {
+                awaitText(LEVEL_ID, "level " + level);
+            }
         }
         expect(mEvents.awaitData(LEVEL_COUNT, TIMEOUT_MS), "data event of 5 bytes");
     }

@@ -1,0 +1,52 @@
+# What `cmake --install` puts under the prefix: the kit a module author builds
+# against outside this tree.
+#
+#   include/ovik/          the contract headers
+#   lib/                   libOvikServiceJni.so and the JACK loader stand-in
+#   bin/oxa-host           the command-line host (when the tools are built)
+#   lib/cmake/OvikWave/    the package: targets, ovik_add_wave(), the
+#                          modules' version script, the version file
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(_ovik_package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/OvikWave)
+
+# Installed programs find the library next to them, and the library finds the
+# stand-in beside it; liblog's folder off the standard path (Debian's
+# /usr/lib/<arch>/android) comes from the link path.
+file(RELATIVE_PATH _ovik_bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
+set_target_properties(OvikServiceJni PROPERTIES
+  INSTALL_RPATH "$ORIGIN"
+  INSTALL_RPATH_USE_LINK_PATH ON)
+
+set(_ovik_targets OvikServiceJni)
+if(TARGET ovikjack)
+  list(APPEND _ovik_targets ovikjack)
+endif()
+if(TARGET oxa-host)
+  set_target_properties(oxa-host PROPERTIES
+    INSTALL_RPATH "$ORIGIN/${_ovik_bin_to_lib}"
+    INSTALL_RPATH_USE_LINK_PATH ON)
+  list(APPEND _ovik_targets oxa-host)
+endif()
+
+install(TARGETS ${_ovik_targets} EXPORT OvikWaveTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+list(TRANSFORM OVIK_CONTRACT_HEADERS PREPEND ${OVIK_SOURCE_DIR}/ OUTPUT_VARIABLE _ovik_headers)
+install(FILES ${_ovik_headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ovik)
+
+install(EXPORT OvikWaveTargets NAMESPACE OvikWave:: DESTINATION ${_ovik_package_dir})
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/OvikWaveConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/OvikWaveConfig.cmake
+  INSTALL_DESTINATION ${_ovik_package_dir})
+# A module is bound to the contract's major version and to the word size.
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/OvikWaveConfigVersion.cmake
+  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES
+  ${CMAKE_CURRENT_BINARY_DIR}/OvikWaveConfig.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/OvikWaveConfigVersion.cmake
+  ${CMAKE_CURRENT_LIST_DIR}/OvikWaveFunctions.cmake
+  ${CMAKE_CURRENT_LIST_DIR}/OvikWaveModule.map
+  DESTINATION ${_ovik_package_dir})

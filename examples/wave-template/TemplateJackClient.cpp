@@ -1,0 +1,40 @@
+#include "TemplateJackClient.h"
+
+#include "TemplateWave.h"
+
+namespace wavetemplate {
+
+int TemplateJackClient::setUp(int argc, char** argv) {
+    mName = std::string("wave_template:") + (argc > 0 ? argv[0] : "");
+    mModule.response("set up", kAnswerId);
+    return 0;
+}
+
+int TemplateJackClient::tearDown() {
+    return 0;
+}
+
+int TemplateJackClient::activate() {
+    mModule.response("active", kAnswerId);
+    return 0;
+}
+
+int TemplateJackClient::deactivate() {
+    return 0;
+}
+
+int TemplateJackClient::transport(android::TransportType /*type*/) {
+    return 0;
+}
+
+int TemplateJackClient::sendMidi(char* /*midi*/) {
+    return 0;
+}
+
+char* TemplateJackClient::getJackClientName(const char* /*name*/) {
+    return &mName[0];
+}
+
+void TemplateJackClient::setByPassEnabled(bool /*enabled*/) {}
+
+}  // namespace wavetemplate

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Installs a build into a staged prefix, configures and builds the template
+# module out of tree against that prefix (find_package(OvikWave)), and runs
+# the installed oxa-host on the result, which must print the template's
+# answers. Arguments after -- start the installed programs (the emulator of
+# a cross build; nothing otherwise).
+set -euo pipefail
+
+config="" toolchain="" cxx_flags="" linker_flags="" build_type=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --cmake) cmake=$2 ;;
+    --build-dir) build_dir=$2 ;;
+    --config) config=$2 ;;
+    --stage) stage=$2 ;;
+    --template) template=$2 ;;
+    --template-build) template_build=$2 ;;
+    --generator) generator=$2 ;;
+    --build-type) build_type=$2 ;;
+    --cxx) cxx=$2 ;;
+    --cxx-flags) cxx_flags=$2 ;;
+    --linker-flags) linker_flags=$2 ;;
+    --toolchain) toolchain=$2 ;;
+    --expect-script) expect=$2 ;;
+    --) shift; break ;;
+    *) echo "template-against-install.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+  shift 2
+done
+emulator=("$@")
+
+step() { printf '== %s\n' "$*"; }
+
+# A fresh prefix and template build each run: nothing stale is found.
+rm -rf "$stage" "$template_build"
+step "install into $stage"
+"$cmake" --install "$build_dir" --prefix "$stage" ${config:+--config "$config"}
+
+configure=("$cmake" -S "$template" -B "$template_build" -G "$generator"
+           -DCMAKE_PREFIX_PATH="$stage" -DCMAKE_BUILD_TYPE="$build_type"
+           -DCMAKE_CXX_FLAGS="$cxx_flags" -DCMAKE_SHARED_LINKER_FLAGS="$linker_flags")
+if [ -n "$toolchain" ]; then
+  configure+=(-DCMAKE_TOOLCHAIN_FILE="$toolchain")
+else
+  configure+=(-DCMAKE_CXX_COMPILER="$cxx")
+fi
+step "configure the template against the staged prefix"
+"${configure[@]}"
+step "build the template"
+"$cmake" --build "$template_build" ${config:+--config "$config"}
+
+module=$(find "$template_build" -name libwave_template.so -print -quit)
+[ -n "$module" ] || { echo "no libwave_template.so under $template_build" >&2; exit 1; }
+
+# Only the C entry points leave the module.
+step "the module's exported functions"
+exports=$(readelf --dyn-syms --wide "$module" |
+          awk '$4 == "FUNC" && $5 == "GLOBAL" && $7 != "UND" { print $8 }' | sort | tr '\n' ' ')
+echo "$exports"
+want="oxa_create oxa_destroy oxa_get_api_level oxa_user_get_major_version_number oxa_user_get_minor_version_number oxa_user_get_patch_version_number "
+if [ "$exports" != "$want" ]; then
+  echo "expected exactly: $want" >&2
+  exit 1
+fi
+
+# The file name given does not exist: the host must find the module through
+# its fallback name, libwave_<module name>.so.
+step "run it with the installed oxa-host"
+exec "$expect" \
+  --expect "log I VAD-OXAClient: (in)wave info : 1 1 1 4" \
+  --expect "answer text msgType=0 id=1 object=3: \"template ready\"" \
+  --expect "answer text msgType=0 id=1 object=3: \"hello from the template\"" \
+  --expect "answer text msgType=0 id=1 object=3: \"set up\"" \
+  --expect "answer text msgType=0 id=1 object=3: \"stream of 3 bytes\"" \
+  -- "${emulator[@]}" "$stage/bin/oxa-host" --name template_3 --package template \
+     --expect-answers 4 --wait-ms 20000 \
+     "$(dirname "$module")" libwave_nothing_here.so hello start_client --stream 1:0a0b0c
