@@ -21,7 +21,7 @@ public final class OpMix {
     public static final int SETUP = 0, COMMAND = 1, MODULE = 2, REQUEST = 3, STREAM = 4,
             NAME = 5, DELETE = 6, REENTER_JAVA = 7, REENTER_MODULE = 8, SWEEP = 9, USB = 10;
     /** Weights per thousand, in the order of the kinds above. */
-    private static final int[] WEIGHTS = {60, 240, 190, 80, 80, 80, 50, 90, 110, 5, 15};
+    private static final int[] WEIGHTS = {100, 230, 190, 80, 80, 80, 30, 90, 104, 1, 15};
 
     /** Every command word of the interpreter; "init" stands for the client's init_client:. */
     private static final String[] WORDS = {"midi:90 40 7f", "setbypassenabledfalse",
@@ -32,9 +32,15 @@ public final class OpMix {
             "say_data # 48", "thread_say # 3 tick", "thread_stop", "jack_name jack#",
             "jack_name_null", "farewell bye", "handle_say 77 through the handle", "result #",
             "no_such_word #"};
-    /** Commands a callback sends; after them come request, stream, name query and delete. */
+    /**
+     * Commands a callback sends; after them come request, stream, name query and
+     * delete. None makes the demo module wait for a thread of its own (activate,
+     * deactivate, tear_down and thread_stop join its level or answering
+     * threads): that thread's answer would wait for the listener lock, which
+     * the thread in the callback holds.
+     */
     public static final String[] REENTRY_COMMANDS = {"say 1 again", "midi:80", "enable_sync",
-            "activate", "setbypassenabledtrue", "start_client", "tear_down", "jack_name inner"};
+            "disable_sync", "setbypassenabledtrue", "start_client", "result 2", "jack_name inner"};
     public static final int REENTRY_REQUEST = REENTRY_COMMANDS.length;
     public static final int REENTRY_STREAM = REENTRY_REQUEST + 1;
     public static final int REENTRY_NAME = REENTRY_REQUEST + 2;
@@ -93,7 +99,7 @@ public final class OpMix {
                 return new Op(kind, client, null, 1 + below(64));
             case REENTER_JAVA:
             case REENTER_MODULE: {
-                String marker = reentry(client, kind == REENTER_MODULE);
+                String marker = reentry();
                 return new Op(kind, client,
                         kind == REENTER_JAVA ? "say 9 " + marker : "thread_say 9 2 " + marker, 0);
             }
@@ -107,17 +113,9 @@ public final class OpMix {
         }
     }
 
-    /**
-     * A marker "@K:T" for re-entry operation K on client T. A callback on a
-     * module's own thread never deletes that module's client: the module would
-     * be destroyed by the thread it joins when it goes.
-     */
-    private String reentry(int source, boolean onModuleThread) {
+    /** A marker "@K:T" for re-entry operation K on client T. */
+    private String reentry() {
         int kind = below(REENTRY_KINDS);
-        int target = below(CLIENTS);
-        if (onModuleThread && kind == REENTRY_DELETE && target == source) {
-            target = (target + 1) % CLIENTS;
-        }
-        return "@" + kind + ":" + target;
+        return "@" + kind + ":" + below(CLIENTS);
     }
 }

@@ -25,9 +25,12 @@ import java.util.concurrent.atomic.AtomicLong;
  * for: delivered to Java, or (through the process-wide handle only) dropped
  * with the library's log line saying that its client was gone. The resident
  * memory after the measured phase may exceed that after the warm-up by less
- * than 1 MiB; both are taken with every client deleted.
+ * than 1 MiB; both are taken with every client deleted. The warm-up runs the
+ * same mix (by default 40,000 operations per thread) until the JIT and the
+ * allocator have settled; with --seconds it takes at most half the time.
  *
- * <pre>Stress [--seed N] [--ops N per thread] [--seconds S] [--deadline S]</pre>
+ * <pre>Stress [--seed N] [--ops N per thread] [--warmup N per thread] [--seconds S]
+ *        [--deadline S]</pre>
  */
 public final class Stress implements OvikServiceInstallable.EventSink {
     private static final int THREADS = 8;
@@ -65,24 +68,27 @@ public final class Stress implements OvikServiceInstallable.EventSink {
     public static void main(String[] args) throws Exception {
         long seed = System.nanoTime() ^ System.currentTimeMillis();
         int ops = 10_000;
+        int warmup = 40_000;
         long seconds = 0;
         long deadline = 10;
         for (int i = 0; i + 1 < args.length; i += 2) {
             switch (args[i]) {
                 case "--seed" -> seed = Long.parseLong(args[i + 1]);
                 case "--ops" -> ops = Integer.parseInt(args[i + 1]);
+                case "--warmup" -> warmup = Integer.parseInt(args[i + 1]);
                 case "--seconds" -> seconds = Long.parseLong(args[i + 1]);
                 case "--deadline" -> deadline = Long.parseLong(args[i + 1]);
                 default -> throw new IllegalArgumentException("unknown option " + args[i]);
             }
         }
-        System.out.printf("stress: seed %d, %d threads x %d operations over %d clients%s%n",
-                seed, THREADS, ops, OpMix.CLIENTS, seconds > 0 ? ", at most " + seconds + " s" : "");
+        System.out.printf("stress: seed %d, %d threads x (%d warm-up + %d measured) operations "
+                        + "over %d clients%s%n", seed, THREADS, warmup, ops, OpMix.CLIENTS,
+                seconds > 0 ? ", at most " + seconds + " s" : "");
         NativeLog.clear();  // the helper's logger captures from here on
-        System.exit(new Stress(deadline).run(seed, ops, seconds) ? 0 : 1);
+        System.exit(new Stress(deadline).run(seed, warmup, ops, seconds) ? 0 : 1);
     }
 
-    private boolean run(long seed, int ops, long seconds) throws Exception {
+    private boolean run(long seed, int warmup, int ops, long seconds) throws Exception {
         OvikServiceInstallable.setEventSink(this);
         NativeHelper.pinModule(mDemo);
         NativeHelper.pinModule(mEcho);
@@ -91,15 +97,17 @@ public final class Stress implements OvikServiceInstallable.EventSink {
 
         long start = System.nanoTime();
         long end = seconds > 0 ? start + seconds * 1_000_000_000L : Long.MAX_VALUE;
-        long warmEnd = seconds > 0 ? start + seconds * 1_000_000_000L / 3 : Long.MAX_VALUE;
+        long warmEnd = seconds > 0 ? start + seconds * 1_000_000_000L / 2 : Long.MAX_VALUE;
         OpMix[] mixes = new OpMix[THREADS];
         for (int t = 0; t < THREADS; ++t) mixes[t] = new OpMix(seed, t);
 
-        runPhase("warm-up", mixes, ops / 3, warmEnd);
+        runPhase("warm-up", mixes, warmup, warmEnd);
         long warmRss = settledRss();
-        runPhase("measured", mixes, ops - ops / 3, end);
+        long measuredStart = System.nanoTime();
+        long warmOps = mOps.getAndSet(0);
+        runPhase("measured", mixes, ops, end);
         long endRss = settledRss();
-        double elapsed = (System.nanoTime() - start) / 1e9;
+        double elapsed = (System.nanoTime() - measuredStart) / 1e9;
 
         long sent = count(mDemo, "jvmwave_answers_sent") + count(mEcho, "jvmwave_answers_sent");
         long handleSent = count(mDemo, "jvmwave_handle_answers_sent");
@@ -117,9 +125,9 @@ public final class Stress implements OvikServiceInstallable.EventSink {
         check(endRss - warmRss < RSS_LIMIT_KIB,
                 "resident memory grew by " + (endRss - warmRss) + " KiB after warm-up");
 
-        System.out.printf("stress: %d operations in %.1f s (%.0f ops/s); %d re-entries (%d on "
-                        + "module threads), %d death notices, %d USB notices%n",
-                mOps.get(), elapsed, mOps.get() / elapsed, mReentries.get(),
+        System.out.printf("stress: %d warm-up operations, then %d measured in %.1f s (%.0f ops/s); "
+                        + "%d re-entries (%d on module threads), %d death notices, %d USB notices%n",
+                warmOps, mOps.get(), elapsed, mOps.get() / elapsed, mReentries.get(),
                 mModuleThreadReentries.get(), mDeaths.get(), mUsb.get());
         System.out.printf("stress: answers %d sent, %d delivered; through the handle %d sent, "
                         + "%d delivered, %d dropped as the client was gone%n",
