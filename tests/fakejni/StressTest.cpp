@@ -267,11 +267,15 @@ TEST_F(StressTest, SeededOperationMix) {
             });
         }
         for (std::thread& worker : workers) worker.join();
-        // The second round lets go of clients that deleted themselves on their
-        // module's thread: the library destroys those at the next call.
-        for (int round = 0; round < 2; ++round) {
+        // A client that deleted itself on its module's thread is destroyed at
+        // the next call that reaches the registry once that thread has left
+        // its answer: the rounds go on until no module object is left.
+        do {
             for (int client = 0; client < kClients; ++client) remove(client);
-        }
+            std::this_thread::yield();
+        } while (counter(mLibraries[0], "jvmwave_live_objects") +
+                     counter(mLibraries[1], "jvmwave_live_objects") >
+                 0);
     });
     fake().setCallbackHook(nullptr);
 

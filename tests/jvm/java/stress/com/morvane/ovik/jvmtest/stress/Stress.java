@@ -165,15 +165,17 @@ public final class Stress implements OvikServiceInstallable.EventSink {
     }
 
     /**
-     * Deletes every client (joining every module thread), then reads VmRSS. The
-     * second round lets go of clients that deleted themselves on their module's
-     * thread, which the library destroys at the next call that reaches the registry.
+     * Deletes every client (joining every module thread), then reads VmRSS. A
+     * client that deleted itself on its module's thread is destroyed by the
+     * library at the next call that reaches the registry once that thread has
+     * left its answer, so the rounds go on until no module object is left.
      */
     private long settledRss() throws Exception {
         timed("deleting every client", () -> {
-            for (int round = 0; round < 2; ++round) {
+            do {
                 for (int id = 0; id < OpMix.CLIENTS; ++id) mService.nativeDeleteClient(OpMix.name(id));
-            }
+                Thread.yield();
+            } while (count(mDemo, "jvmwave_live_objects") + count(mEcho, "jvmwave_live_objects") > 0);
         });
         drainLogOnce();
         System.gc();
