@@ -13,4 +13,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 cmake --preset debug >/dev/null
 cmake --build build/debug -j2 --target ovik_jvm_test_binaries >/dev/null
-exec build/debug/tests/jvm/stress.sh "$@"
+exec bash build/debug/tests/jvm/stress.sh "$@"
