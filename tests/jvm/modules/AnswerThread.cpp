@@ -4,7 +4,13 @@
 
 AnswerThread::AnswerThread(android::IOXAInterface* wave, int id, const std::string& text, int count,
                            std::chrono::microseconds pause)
-    : mWave(wave), mId(id), mText(text), mCount(count), mPause(pause), mStopping(false) {
+    : mWave(wave),
+      mId(id),
+      mText(text),
+      mCount(count),
+      mPause(pause),
+      mStopping(false),
+      mDone(false) {
     ModuleCounters::threadStarted();
     mThread = std::thread(&AnswerThread::run, this);
 }
@@ -22,8 +28,9 @@ void AnswerThread::stop() {
 
 void AnswerThread::run() {
     for (int i = 0; mCount == 0 || i < mCount; ++i) {
-        if (mStopping) return;
-        mWave->response(mText.c_str(), mId);
+        if (mStopping) break;
+        ModuleCounters::answer(mWave, mText.c_str(), mId);
         if (mPause.count() > 0) std::this_thread::sleep_for(mPause);
     }
+    mDone = true;
 }

@@ -2,6 +2,7 @@
 // response(text, id), as a JACK process thread would: `count` times, or
 // until stopped when `count` is 0, with `pause` between answers. Destroying
 // it stops and joins it, so no module code runs once its object is gone.
+// Every answer is counted as sent (ModuleCounters).
 #ifndef OVIK_JVM_ANSWER_THREAD_H
 #define OVIK_JVM_ANSWER_THREAD_H
 
@@ -23,6 +24,8 @@ public:
 
     // Asks the thread to stop and waits for it. Safe to call more than once.
     void stop();
+    // Whether the thread has sent all its answers (or stopped) and returned.
+    bool done() const { return mDone; }
 
 private:
     void run();
@@ -33,6 +36,7 @@ private:
     const int mCount;
     const std::chrono::microseconds mPause;
     std::atomic<bool> mStopping;
+    std::atomic<bool> mDone;
     std::thread mThread;
 };
 

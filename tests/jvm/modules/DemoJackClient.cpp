@@ -1,55 +1,74 @@
 #include "DemoJackClient.h"
 
-DemoJackClient::DemoJackClient(android::IOXAInterface* wave) : mWave(wave), mHasName(false) {}
+#include "ModuleCounters.h"
+
+DemoJackClient::DemoJackClient(android::IOXAInterface* wave) : mWave(wave), mName(nullptr) {}
 
 DemoJackClient::~DemoJackClient() = default;
 
 int DemoJackClient::setUp(int argc, char** argv) {
     std::string text = "setUp";
     for (int i = 0; i < argc; ++i) text += " " + std::string(argv[i]);
-    mWave->response(text.c_str(), 1);
+    ModuleCounters::answer(mWave, text.c_str(), 1);
     return 0;
 }
 
 int DemoJackClient::tearDown() {
-    mLevelThread.reset();
-    if (!mFarewell.empty()) mWave->response(mFarewell.c_str(), 6);
+    replaceLevelThread(nullptr);
+    std::string farewell;
+    {
+        std::lock_guard<std::mutex> lock(mLock);
+        farewell = mFarewell;
+    }
+    if (!farewell.empty()) ModuleCounters::answer(mWave, farewell.c_str(), 6);
     return 0;
 }
 
 int DemoJackClient::activate() {
-    mLevelThread.reset(new AnswerThread(mWave, 2, "level 3", 1, std::chrono::microseconds(0)));
+    replaceLevelThread(std::unique_ptr<AnswerThread>(
+        new AnswerThread(mWave, 2, "level 3", 1, std::chrono::microseconds(0))));
     return 0;
 }
 
 int DemoJackClient::deactivate() {
-    mLevelThread.reset();
+    replaceLevelThread(nullptr);
     return 0;
 }
 
 int DemoJackClient::transport(android::TransportType type) {
-    mWave->response(type == android::TRANSPORT_ON ? "transport on" : "transport off", 1);
+    ModuleCounters::answer(mWave, type == android::TRANSPORT_ON ? "transport on" : "transport off",
+                           1);
     return 0;
 }
 
 int DemoJackClient::sendMidi(char* midi) {
-    mWave->response((std::string("midi ") + midi).c_str(), 1);
+    ModuleCounters::answer(mWave, (std::string("midi ") + midi).c_str(), 1);
     return 0;
 }
 
 char* DemoJackClient::getJackClientName(const char* /*name*/) {
-    return mHasName ? &mName[0] : nullptr;
+    std::lock_guard<std::mutex> lock(mLock);
+    return mName != nullptr ? const_cast<char*>(mName->c_str()) : nullptr;
 }
 
 void DemoJackClient::setByPassEnabled(bool enabled) {
-    mWave->response(enabled ? "bypass on" : "bypass off", 1);
+    ModuleCounters::answer(mWave, enabled ? "bypass on" : "bypass off", 1);
 }
 
 void DemoJackClient::setName(bool hasName, const std::string& name) {
-    mHasName = hasName;
-    mName = name;
+    std::lock_guard<std::mutex> lock(mLock);
+    mName = hasName ? &*mNames.insert(name).first : nullptr;
 }
 
 void DemoJackClient::setFarewell(const std::string& text) {
+    std::lock_guard<std::mutex> lock(mLock);
     mFarewell = text;
+}
+
+void DemoJackClient::replaceLevelThread(std::unique_ptr<AnswerThread> thread) {
+    {
+        std::lock_guard<std::mutex> lock(mLock);
+        mLevelThread.swap(thread);
+    }
+    // `thread` now holds the old one, stopped and joined here.
 }

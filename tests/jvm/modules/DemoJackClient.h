@@ -3,10 +3,15 @@
 // and, once activated, "level 3" (id 2) from a thread of its own, as a JACK
 // process thread reports a meter. tearDown() stops that thread and, when a
 // farewell text is set, answers it (id 6) on the tearing-down thread.
+//
+// Any thread may call it at any time, also while it answers: its state is
+// guarded by a lock that is never held while it answers or joins.
 #ifndef OVIK_JVM_DEMO_JACK_CLIENT_H
 #define OVIK_JVM_DEMO_JACK_CLIENT_H
 
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 
 #include "AnswerThread.h"
@@ -32,10 +37,16 @@ public:
     void setFarewell(const std::string& text);
 
 private:
+    // Replaces the level thread; the old one is stopped outside the lock.
+    void replaceLevelThread(std::unique_ptr<AnswerThread> thread);
+
     android::IOXAInterface* mWave;
+    std::mutex mLock;
     std::unique_ptr<AnswerThread> mLevelThread;
-    bool mHasName;
-    std::string mName;
+    // Every name ever given stays here, so a name handed out stays valid
+    // while another thread sets the next one.
+    std::set<std::string> mNames;
+    const std::string* mName;
     std::string mFarewell;
 };
 

@@ -42,7 +42,7 @@ DemoWave::DemoWave() : mJackClient(this) {
 
 DemoWave::~DemoWave() {
     mThreads.clear();
-    if (!mFarewell.empty()) response(("destroyed " + mFarewell).c_str(), 8);
+    if (!mFarewell.empty()) ModuleCounters::answer(this, ("destroyed " + mFarewell).c_str(), 8);
     ModuleCounters::objectGone();
 }
 
@@ -58,6 +58,7 @@ const std::map<std::string, DemoWave::Handler>& DemoWave::handlers() {
     static const std::map<std::string, Handler> table = {
         {"say", &DemoWave::say},
         {"say_plain", &DemoWave::sayPlain},
+        {"handle_say", &DemoWave::handleSay},
         {"say_null", &DemoWave::sayNull},
         {"say_data", &DemoWave::sayData},
         {"say_invalid", &DemoWave::sayInvalid},
@@ -83,17 +84,24 @@ int DemoWave::sendCommand(const char* command) {
 
 int DemoWave::say(const std::string& arguments) {
     const std::pair<long, std::string> parts = splitNumber(arguments);
-    response(parts.second.c_str(), static_cast<int>(parts.first));
+    ModuleCounters::answer(this, parts.second.c_str(), static_cast<int>(parts.first));
     return 0;
 }
 
 int DemoWave::sayPlain(const std::string& arguments) {
-    response(arguments.c_str());
+    ModuleCounters::answer(this, arguments.c_str());
+    return 0;
+}
+
+int DemoWave::handleSay(const std::string& arguments) {
+    const std::pair<long, std::string> parts = splitNumber(arguments);
+    ModuleCounters::answerThroughHandle(parts.second.c_str(), static_cast<int>(parts.first));
     return 0;
 }
 
 int DemoWave::sayNull(const std::string& arguments) {
-    response(static_cast<const char*>(nullptr), static_cast<int>(splitNumber(arguments).first));
+    ModuleCounters::answer(this, static_cast<const char*>(nullptr),
+                           static_cast<int>(splitNumber(arguments).first));
     return 0;
 }
 
@@ -102,13 +110,14 @@ int DemoWave::sayData(const std::string& arguments) {
     const size_t count = static_cast<size_t>(splitNumber(ext1.second).first);
     std::vector<unsigned char> block(count);
     fill(block.data(), count, ext1.first);
-    response(static_cast<int32_t>(ext1.first), count, block.data());
+    ModuleCounters::answer(this, static_cast<int32_t>(ext1.first), count,
+                           static_cast<const void*>(block.data()));
     return 0;
 }
 
 int DemoWave::sayInvalid(const std::string& /*arguments*/) {
     int id = 1;
-    for (const char* text : kInvalidTexts) response(text, id++);
+    for (const char* text : kInvalidTexts) ModuleCounters::answer(this, text, id++);
     return 0;
 }
 
@@ -117,17 +126,35 @@ int DemoWave::threadSay(const std::string& arguments) {
     const std::pair<long, std::string> count = splitNumber(id.second);
     // Endless answering pauses a little so it does not starve the JVM.
     const std::chrono::microseconds pause(count.first == 0 ? 200 : 0);
-    mThreads.emplace_back(new AnswerThread(this, static_cast<int>(id.first), count.second,
-                                           static_cast<int>(count.first), pause));
+    std::unique_ptr<AnswerThread> thread(new AnswerThread(
+        this, static_cast<int>(id.first), count.second, static_cast<int>(count.first), pause));
+    // Threads that have said everything are joined here, outside the lock,
+    // so a module driven for long keeps no finished threads.
+    std::vector<std::unique_ptr<AnswerThread>> finished;
+    std::lock_guard<std::mutex> lock(mLock);
+    for (auto it = mThreads.begin(); it != mThreads.end();) {
+        if ((*it)->done()) {
+            finished.push_back(std::move(*it));
+            it = mThreads.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    mThreads.push_back(std::move(thread));
     return 0;
 }
 
 int DemoWave::threadStop(const std::string& /*arguments*/) {
-    mThreads.clear();
+    std::vector<std::unique_ptr<AnswerThread>> threads;
+    {
+        std::lock_guard<std::mutex> lock(mLock);
+        threads.swap(mThreads);
+    }
     return 0;
 }
 
 int DemoWave::farewell(const std::string& arguments) {
+    std::lock_guard<std::mutex> lock(mLock);
     mFarewell = arguments;
     mJackClient.setFarewell(arguments);
     return 0;
@@ -179,7 +206,7 @@ int DemoWave::request(const char* what, const long ext1, const long capacity, si
                       const void* buffer) {
     char seen[128];
     snprintf(seen, sizeof(seen), "request %s ext1=%ld capacity=%ld", what, ext1, capacity);
-    response(seen, 3);
+    ModuleCounters::answer(this, static_cast<const char*>(seen), 3);
     unsigned char* block = static_cast<unsigned char*>(const_cast<void*>(buffer));
     const std::pair<std::string, std::string> parts = splitFirstWord(what);
     if (parts.first == "fill") {
@@ -198,6 +225,6 @@ int DemoWave::request(const char* what, const long ext1, const long capacity, si
 int DemoWave::sendStream(const void* stream, const long streamLen, const int id) {
     const std::string text = "stream " + std::to_string(id) + " " + std::to_string(streamLen) +
                              " " + hex(stream, streamLen);
-    response(text.c_str(), 4);
+    ModuleCounters::answer(this, text.c_str(), 4);
     return 100 + id;
 }

@@ -5,6 +5,7 @@
 //
 //   say ID TEXT             answers TEXT with ID at once
 //   say_plain TEXT          answers TEXT through the one-argument response
+//   handle_say ID TEXT      answers TEXT with ID through the process-wide handle
 //   say_null ID             answers a null text
 //   say_data EXT1 COUNT     answers COUNT pattern bytes with EXT1
 //   say_invalid             answers five texts that are not modified UTF-8
@@ -20,11 +21,16 @@
 // Requests: "fill N" writes N pattern bytes (as many as fit) and reports N,
 // "keep" fills the block and leaves the count alone, "fail" returns 1; each
 // answers what it saw with id 3. Streams are answered as hex with id 4.
+//
+// Several threads may drive it at once and re-enter it from its answers'
+// callbacks: its own state is guarded by a lock it never holds while it
+// answers or joins a thread. Every answer is counted (ModuleCounters).
 #ifndef OVIK_JVM_DEMO_WAVE_H
 #define OVIK_JVM_DEMO_WAVE_H
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -52,6 +58,7 @@ private:
 
     int say(const std::string& arguments);
     int sayPlain(const std::string& arguments);
+    int handleSay(const std::string& arguments);
     int sayNull(const std::string& arguments);
     int sayData(const std::string& arguments);
     int sayInvalid(const std::string& arguments);
@@ -69,6 +76,7 @@ private:
     static void fill(unsigned char* block, size_t count, long ext1);
 
     DemoJackClient mJackClient;
+    std::mutex mLock;  // guards mThreads and mFarewell
     std::vector<std::unique_ptr<AnswerThread>> mThreads;
     std::string mFarewell;
 };

@@ -15,7 +15,7 @@ int EchoWave::init() {
 }
 
 int EchoWave::sendCommand(const char* command) {
-    response(command, 1);
+    ModuleCounters::answer(this, command, 1);
     return 0;
 }
 

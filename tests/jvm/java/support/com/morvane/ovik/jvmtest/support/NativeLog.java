@@ -28,6 +28,14 @@ public final class NativeLog {
         return new ArrayList<>(sLines);
     }
 
+    /** Every line since the last {@link #clear} or drain, which it also forgets. */
+    public static synchronized List<LogLine> drain() {
+        collect();
+        List<LogLine> lines = new ArrayList<>(sLines);
+        sLines.clear();
+        return lines;
+    }
+
     public static synchronized void clear() {
         collect();
         sLines.clear();
