@@ -7,7 +7,10 @@
 //   thread N            a thread of its own answers the text N times (id 2)
 //                       and is joined before the command returns
 //   data SIZE N         answers SIZE bytes of its block N times (ext1 SIZE)
-//   stream:<id>:<hex>   (a stream) counts it and keeps the text's length
+//   expect_text N       the length of the stream texts to come
+//   stream:<id>:<hex>   (a stream) counts it when its text has the expected
+//                       length, looking at its last bytes only, so the module
+//                       reads nothing the benchmark would time
 //
 // A request fills the whole block with 0x5a and reports all of it. The
 // counters are read by the benchmark through the exported functions.
@@ -29,7 +32,8 @@ const size_t kDataCapacity = 200 * 1024;
 
 std::atomic<long> sCommands{0};
 std::atomic<long> sStreams{0};
-std::atomic<long> sStreamTextLength{0};
+std::atomic<long> sExpectedTextLength{0};
+std::atomic<long> sWrongStreams{0};
 std::atomic<long> sRequests{0};
 
 bool startsWith(const char* text, const char* prefix) {
@@ -44,12 +48,17 @@ public:
 
     int sendCommand(const char* command) override {
         if (startsWith(command, "stream:")) {
-            sStreamTextLength = static_cast<long>(strlen(command));
-            ++sStreams;
+            const long length = sExpectedTextLength;
+            const bool right = length > 8 && command[length] == '\0' && command[length - 1] != '\0';
+            ++(right ? sStreams : sWrongStreams);
             return 0;
         }
         ++sCommands;
         if (strcmp(command, "noop") == 0) return 0;
+        if (startsWith(command, "expect_text ")) {
+            sExpectedTextLength = atol(command + 12);
+            return 0;
+        }
         if (startsWith(command, "say ")) {
             const long count = atol(command + 4);
             for (long i = 0; i < count; ++i) response(kAnswerText, 1);
@@ -112,8 +121,8 @@ BENCH_EXPORT long bench_streams() {
     return sStreams;
 }
 
-BENCH_EXPORT long bench_stream_text_length() {
-    return sStreamTextLength;
+BENCH_EXPORT long bench_wrong_streams() {
+    return sWrongStreams;
 }
 
 BENCH_EXPORT long bench_requests() {
