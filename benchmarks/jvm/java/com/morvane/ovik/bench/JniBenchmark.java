@@ -18,9 +18,10 @@ import java.util.Locale;
  * must deliver all its events with the right arguments; a short block ends
  * the run with an error. Prints the table and writes it as CSV.
  *
- * <p>Usage: JniBenchmark [--short] [--rounds N] [--csv FILE]. The module is
- * named by the system property ovik.bench.module. --short runs tiny blocks,
- * to check that every path works, and sets no goal.
+ * <p>Usage: JniBenchmark [--short] [--rounds N] [--only TEXT] [--csv FILE].
+ * The module is named by the system property ovik.bench.module. --short runs
+ * tiny blocks, to check that every path works, and sets no goal; --only runs
+ * the paths whose name contains TEXT (for profiling one path).
  */
 public final class JniBenchmark {
     private static final String NAME = "bench_4711";
@@ -314,11 +315,13 @@ public final class JniBenchmark {
         boolean isShort = false;
         int rounds = 11;
         String csv = "jni-benchmark.csv";
+        String only = "";
         for (int i = 0; i < args.length; ++i) {
             switch (args[i]) {
                 case "--short" -> isShort = true;
                 case "--rounds" -> rounds = Integer.parseInt(args[++i]);
                 case "--csv" -> csv = args[++i];
+                case "--only" -> only = args[++i];
                 default -> throw new IllegalArgumentException("unknown argument " + args[i]);
             }
         }
@@ -334,7 +337,9 @@ public final class JniBenchmark {
                     benchmark.new TextPath(true), benchmark.new DataPath(4096, "4 KiB"),
                     benchmark.new DataPath(200 * 1024, "200 KiB"), benchmark.new RequestPath(),
                     benchmark.new StreamPath());
-            for (BenchPath path : paths) results.add(benchmark.measure(path, rounds));
+            for (BenchPath path : paths) {
+                if (path.name.contains(only)) results.add(benchmark.measure(path, rounds));
+            }
         } finally {
             benchmark.tearDown();
         }
