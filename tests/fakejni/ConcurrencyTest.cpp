@@ -1,5 +1,6 @@
 // Notifications that need the listener while a party that waits for them
 // holds it: each case runs on a thread of its own and must finish in time.
+#include <android/log.h>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -117,6 +118,30 @@ TEST_F(NoSelfDeadlock, ASweepWhileAModuleThreadAnswersEndsWithTheThreadJoined) {
     const std::vector<std::string> all = texts();
     ASSERT_FALSE(all.empty());
     EXPECT_EQ("T", all.back());
+}
+
+TEST_F(NoSelfDeadlock, AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtTheNextCall) {
+    loadEcho("echo_8", 8);
+    fake().reset();
+    fake().setCallbackHook([this](const CallbackCall& call) {
+        if (call.text != "bye") return;
+        Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeDeleteClient(
+            env(), fake().newObject(), fake().newString("echo_8"));
+    });
+    const std::string destroyed = "(in)OXAClient destructor is called this=";
+    joinWithin(kLimit, "a client deleted under its module thread's answer", true, [&] {
+        ASSERT_EQ(0, command(8, "echo_8!thread_say:1:bye"));
+        // The module thread cannot destroy its own client (its module would
+        // join that very thread); the client waits for the next call.
+        while (LogCapture::countContaining(ANDROID_LOG_INFO, kBridgeTag,
+                                           "goes at the next call from Java") == 0) {
+            std::this_thread::yield();
+        }
+        EXPECT_EQ(0, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag, destroyed));
+        EXPECT_EQ(1, command(8, "echo_8!say:gone"));
+    });
+    EXPECT_EQ(1, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag, destroyed));
+    EXPECT_EQ(std::vector<std::string>{"bye"}, texts());
 }
 
 }  // namespace

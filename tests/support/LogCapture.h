@@ -35,6 +35,8 @@ public:
     static int indexOf(int priority, const std::string& tag, const std::string& message,
                        int from = 0);
     static int count(int priority, const std::string& tag, const std::string& message);
+    // The number of lines whose message contains `part`.
+    static int countContaining(int priority, const std::string& tag, const std::string& part);
 };
 
 // Base fixture: starts every test with an empty capture.

@@ -2,15 +2,28 @@
 //
 // Who calls what: the host calls setResponseInterface() and init() once after
 // creation, then the pure virtual members as Java commands, requests and
-// streams arrive, one call at a time per client, on the calling Java thread.
-// The module calls response() from any thread; the answers reach the client
-// given to setResponseInterface() and are dropped while none is set.
+// streams arrive, on the calling Java thread or on whatever thread a Java
+// callback runs on. The module calls response() from any thread; the answers
+// reach the client given to setResponseInterface() and are dropped while none
+// is set.
+//
+// Threads and locks: the host takes no lock around its calls into the
+// module. Calls may arrive from several Java threads at once, and again while
+// one of the module's own calls is in progress, from the callbacks of its
+// answers on any thread (a Java callback that commands the client it heard
+// from). A module that needs one call at a time takes its own lock, and never
+// holds it while it answers. Answers are delivered to Java one at a time, so
+// an answer waits while another thread's answer is being delivered: inside a
+// call that a Java callback made, a module must not wait for an answer from
+// another of its threads.
+//
 // Ownership: the host disposes of the object through the module's
 // oxa_destroy(), never through the virtual destructor. The client that owns
-// the object is destroyed on whichever thread drops its last reference, which
-// can be one of the module's own threads returning from an answer. Stop the
-// module's threads in oxa_destroy() (the library is closed right after), but
-// never join the thread that is calling it.
+// the object is destroyed on whichever thread drops its last reference, but
+// never inside one of that client's own answers: a client deleted by a
+// callback on the module's own thread is destroyed by a later call from Java.
+// Stop the module's threads in oxa_destroy() (the library is closed right
+// after), but never join the thread that is calling it.
 #ifndef IOXA_INTERFACE_H
 #define IOXA_INTERFACE_H
 

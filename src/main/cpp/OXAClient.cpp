@@ -109,6 +109,27 @@ OXAUserListener* currentListener() {
     return __atomic_load_n(&OXAClient::mListener, __ATOMIC_ACQUIRE);
 }
 
+// The answers the calling thread is inside, innermost first: one entry per
+// responseToService on the thread's stack.
+struct AnswerFrame {
+    const OXAClient* client;
+    const AnswerFrame* outer;
+};
+thread_local const AnswerFrame* tInnermostAnswer = nullptr;
+
+class AnswerScope {
+public:
+    explicit AnswerScope(const OXAClient* client) : mFrame{client, tInnermostAnswer} {
+        tInnermostAnswer = &mFrame;
+    }
+    ~AnswerScope() { tInnermostAnswer = mFrame.outer; }
+    AnswerScope(const AnswerScope&) = delete;
+    AnswerScope& operator=(const AnswerScope&) = delete;
+
+private:
+    AnswerFrame mFrame;
+};
+
 }  // namespace
 
 OXAUserListener* OXAClient::mListener = nullptr;
@@ -120,6 +141,7 @@ OXAClient::OXAClient()
       mUserObject(nullptr),
       mOXAClientUser(nullptr),
       mLibHandle(nullptr),
+      mLoadState(kUnloaded),
       mJackClient(nullptr),
       mStatus(OXACLIENT_STATUS_NOT_RUNNING),
       mTargetMajorVersionNumber(0),
@@ -162,8 +184,10 @@ bool OXAClient::init(const std::string& name, const std::string& /*binderName*/,
 
 OXAClient::~OXAClient() {
     ALOGI("(in)OXAClient destructor is called this=%p", this);
-    if (mJackClient != nullptr) {
-        ModuleCall::run("tearDown", mName, [&] { mJackClient->tearDown(); });
+    // The last reference is gone, so no other call into this client runs.
+    IJackClientInterface* jackClient = mJackClient.load(std::memory_order_acquire);
+    if (jackClient != nullptr) {
+        ModuleCall::run("tearDown", mName, [&] { jackClient->tearDown(); });
     } else {
         ALOGI("(in)OXAClient teardown is NOT called. Because your client is null");
     }
@@ -172,12 +196,19 @@ OXAClient::~OXAClient() {
     // into this client any more.
     OXAClientUser::forgetResponseInterface(this);
     if (mLibHandle != nullptr) {
-        mJackClient = nullptr;
-        mUserObject = nullptr;
+        mJackClient.store(nullptr);
+        mUserObject.store(nullptr);
         dlclose(mLibHandle);
         mLibHandle = nullptr;
         ALOGI("WaveLib was closed this = %p", this);
     }
+}
+
+bool OXAClient::isAnsweringOnCallingThread() const {
+    for (const AnswerFrame* frame = tInnermostAnswer; frame != nullptr; frame = frame->outer) {
+        if (frame->client == this) return true;
+    }
+    return false;
 }
 
 int OXAClient::getTargetAPILevel() {
@@ -193,22 +224,36 @@ bool OXAClient::isNDKAPILevelAllowed(int NDKAPILevel) {
 
 int OXAClient::loadUserObject(const std::string& name, const std::string& fileName,
                               const std::string& libPath) {
+    bool alreadyLoaded = false;
+    return loadOnce(name, fileName, libPath, &alreadyLoaded);
+}
+
+int OXAClient::loadOnce(const std::string& name, const std::string& fileName,
+                        const std::string& libPath, bool* alreadyLoaded) {
     ALOGI("loadUserObject (ins) ");
-    if (mLibHandle != nullptr) {
+    // One thread loads; a thread that finds the module loaded, or being
+    // loaded by another thread or by a call from inside init(), is done.
+    int expected = kUnloaded;
+    if (!mLoadState.compare_exchange_strong(expected, kLoading, std::memory_order_acq_rel)) {
         ALOGI("WaveLib was already loaded this = %p mLibHandle = %p, mUserObject = %p", this,
-              mLibHandle, mUserObject);
+              expected == kLoaded ? mLibHandle : nullptr, mUserObject.load());
+        *alreadyLoaded = true;
         return 0;
     }
     void* handle = openLibrary(name, fileName, libPath);
-    if (handle == nullptr) return 1;
-    if (!checkAPILevel(handle) || !createUserObject(handle) || !initUserObject(handle)) {
-        dlclose(handle);
+    IOXAInterface* object = nullptr;
+    if (handle == nullptr || !checkAPILevel(handle) ||
+        (object = createUserObject(handle)) == nullptr || !initUserObject(handle, object)) {
+        if (handle != nullptr) dlclose(handle);
+        // A later "init_client:" may try again.
+        mLoadState.store(kUnloaded, std::memory_order_release);
         return 1;
     }
     readVersions(handle);
     mLibHandle = handle;
-    ALOGI("WaveLib was opened this = %p mLibHandle=%p mUserObject = %p", this, mLibHandle,
-          mUserObject);
+    mUserObject.store(object, std::memory_order_release);
+    mLoadState.store(kLoaded, std::memory_order_release);
+    ALOGI("WaveLib was opened this = %p mLibHandle=%p mUserObject = %p", this, mLibHandle, object);
     return 0;
 }
 
@@ -247,7 +292,7 @@ bool OXAClient::checkAPILevel(void* handle) {
     return true;
 }
 
-bool OXAClient::createUserObject(void* handle) {
+IOXAInterface* OXAClient::createUserObject(void* handle) {
     dlerror();
     // The creator and the object's init() may already answer through the
     // process-wide handle, so it points at this client first.
@@ -256,34 +301,29 @@ bool OXAClient::createUserObject(void* handle) {
     void* address = nullptr;
     if (isMissing(handle, "oxa_create", &address)) {
         ALOGE("fail to load creator symbol\n");
-        return false;
+        return nullptr;
     }
+    IOXAInterface* object = nullptr;
     if (address != nullptr) {
-        mUserObject =
-            ModuleCall::result("oxa_create", mName, static_cast<IOXAInterface*>(nullptr),
-                               [&] { return reinterpret_cast<CreateFunction>(address)(); });
+        object = ModuleCall::result("oxa_create", mName, static_cast<IOXAInterface*>(nullptr),
+                                    [&] { return reinterpret_cast<CreateFunction>(address)(); });
     }
-    if (mUserObject == nullptr) {
-        ALOGE("fail to create your wave instance");
-        return false;
-    }
-    return true;
+    if (object == nullptr) ALOGE("fail to create your wave instance");
+    return object;
 }
 
-bool OXAClient::initUserObject(void* handle) {
-    ALOGI("this = %p mUserObject = %p", this, mUserObject);
-    mUserObject->setResponseInterface(this);
+bool OXAClient::initUserObject(void* handle, IOXAInterface* object) {
+    ALOGI("this = %p mUserObject = %p", this, object);
+    object->setResponseInterface(this);
     ExecutionWatcher watcher("your wave's init()", kPatienceSeconds);
-    if (ModuleCall::result("init", mName, 1, [&] { return mUserObject->init(); }) != 0) {
+    if (ModuleCall::result("init", mName, 1, [&] { return object->init(); }) != 0) {
         ALOGE("fail to init your wave");
         // The library closes next: its object must go first, and a later
         // "init_client:" must be able to load again.
-        destroyUserObject(handle);
-        mUserObject = nullptr;
+        destroyUserObject(handle, object);
         return false;
     }
-    ModuleCall::run("getJackClientInterface", mName,
-                    [&] { mUserObject->getJackClientInterface(); });
+    ModuleCall::run("getJackClientInterface", mName, [&] { object->getJackClientInterface(); });
     return true;
 }
 
@@ -300,7 +340,7 @@ void OXAClient::readVersions(void* handle) {
           mTargetMinorVersionNumber, mTargetPatchVersionNumber);
 }
 
-void OXAClient::destroyUserObject(void* handle) {
+void OXAClient::destroyUserObject(void* handle, IOXAInterface* object) {
     dlerror();
     void* address = dlsym(handle, "oxa_destroy");
     const char* error = dlerror();
@@ -308,17 +348,18 @@ void OXAClient::destroyUserObject(void* handle) {
     // The object counts as gone even when its destroy function threw: the
     // library is closed after this all the same.
     ModuleCall::run("oxa_destroy", mName,
-                    [&] { reinterpret_cast<DestroyFunction>(address)(mUserObject); });
-    mUserObject = nullptr;
+                    [&] { reinterpret_cast<DestroyFunction>(address)(object); });
 }
 
 void OXAClient::unloadUserObject() {
+    IOXAInterface* object = mUserObject.load(std::memory_order_acquire);
     ALOGI(
         "OXAClient unload user object this = %p mUserObject = %p, mOXAClientUser = %p "
         "mLibHandle = %p\n",
-        this, mUserObject, mOXAClientUser, mLibHandle);
-    if (mUserObject == nullptr || mLibHandle == nullptr) return;
-    destroyUserObject(mLibHandle);
+        this, object, mOXAClientUser, mLibHandle);
+    if (object == nullptr || mLibHandle == nullptr) return;
+    destroyUserObject(mLibHandle, object);
+    mUserObject.store(nullptr, std::memory_order_release);
 }
 
 // ---- Priority ------------------------------------------------------------
@@ -361,20 +402,17 @@ int OXAClient::sendCommand(const char* command) {
         ALOGE("fail to send a command. You are not allowed.");
         return 1;
     }
-    std::lock_guard<std::recursive_mutex> lock(mModuleLock);
     return handleCommand(commandPart.c_str());
 }
 
 int OXAClient::handleCommand(const char* command) {
     if (strncmp(command, "midi:", 5) == 0) {
-        if (mJackClient == nullptr) {
-            ALOGE("jack client wasn't started\n");
-            return 1;
-        }
+        IJackClientInterface* jackClient = jackClientOrLog("jack client wasn't started\n");
+        if (jackClient == nullptr) return 1;
         std::string midi(command + 5);
         ExecutionWatcher watcher("your wave's sendMidi()", kPatienceSeconds);
         return ModuleCall::result("sendMidi", mName, 1,
-                                  [&] { return mJackClient->sendMidi(&midi[0]); });
+                                  [&] { return jackClient->sendMidi(&midi[0]); });
     }
     if (strcmp(command, "setbypassenabledfalse") == 0) return setByPass(false);
     if (strcmp(command, "setbypassenabledtrue") == 0) return setByPass(true);
@@ -396,35 +434,38 @@ int OXAClient::handleCommand(const char* command) {
     return passToModule(command);
 }
 
+IJackClientInterface* OXAClient::jackClientOrLog(const char* missingText) {
+    IJackClientInterface* jackClient = mJackClient.load(std::memory_order_acquire);
+    if (jackClient == nullptr) ALOGE("%s", missingText);
+    return jackClient;
+}
+
 int OXAClient::passToJackClient(const char* title, int (IJackClientInterface::*call)()) {
-    if (mJackClient == nullptr) {
-        ALOGE("jack client wasn't started\n");
-        return 1;
-    }
+    IJackClientInterface* jackClient = jackClientOrLog("jack client wasn't started\n");
+    if (jackClient == nullptr) return 1;
     ExecutionWatcher watcher(title, kPatienceSeconds);
-    return ModuleCall::result(title, mName, 1, [&] { return (mJackClient->*call)(); });
+    return ModuleCall::result(title, mName, 1, [&] { return (jackClient->*call)(); });
 }
 
 int OXAClient::switchTransport(TransportType type, const char* title) {
-    if (mJackClient == nullptr) {
-        ALOGE("jack client wasn't started\n");
-        return 1;
-    }
+    IJackClientInterface* jackClient = jackClientOrLog("jack client wasn't started\n");
+    if (jackClient == nullptr) return 1;
     ExecutionWatcher watcher(title, kPatienceSeconds);
-    return ModuleCall::result("transport", mName, 1, [&] { return mJackClient->transport(type); });
+    return ModuleCall::result("transport", mName, 1, [&] { return jackClient->transport(type); });
 }
 
 int OXAClient::setByPass(bool enabled) {
-    if (mJackClient == nullptr) {
+    IJackClientInterface* jackClient = mJackClient.load(std::memory_order_acquire);
+    if (jackClient == nullptr) {
         ALOGI("the jack client is null.");
         return 0;
     }
     ExecutionWatcher watcher(
         enabled ? "your wave's setByPassEnabled(true)" : "your wave's setByPassEnabled(false)",
         kPatienceSeconds);
-    if (mJackClient->getMagicNumber() >= 2) {
+    if (jackClient->getMagicNumber() >= 2) {
         ModuleCall::run("setByPassEnabled", mName, [&] {
-            static_cast<IJackClientInterfaceV2*>(mJackClient)->setByPassEnabled(enabled);
+            static_cast<IJackClientInterfaceV2*>(jackClient)->setByPassEnabled(enabled);
         });
     } else if (enabled) {
         ALOGI("your wave is not support setByPassEnabled(true)");
@@ -435,15 +476,22 @@ int OXAClient::setByPass(bool enabled) {
 }
 
 int OXAClient::tearDownJackClient() {
-    if (mJackClient == nullptr || mStatus != OXACLIENT_STATUS_RUNNING) return 1;
+    IJackClientInterface* jackClient = mJackClient.load(std::memory_order_acquire);
+    // Only one thread tears a running client down; a tear_down that meets a
+    // setUp() or tearDown() in progress is refused as if not running.
+    int expected = OXACLIENT_STATUS_RUNNING;
+    if (jackClient == nullptr ||
+        !mStatus.compare_exchange_strong(expected, kStatusStopping, std::memory_order_acq_rel)) {
+        return 1;
+    }
     ExecutionWatcher watcher("your wave's tearDown()", kPatienceSeconds);
-    ModuleCall::run("tearDown", mName, [&] { mJackClient->tearDown(); });
-    mStatus = OXACLIENT_STATUS_NOT_RUNNING;
+    ModuleCall::run("tearDown", mName, [&] { jackClient->tearDown(); });
+    mStatus.store(OXACLIENT_STATUS_NOT_RUNNING, std::memory_order_release);
     return 0;
 }
 
 int OXAClient::initClient(const char* command) {
-    if (mUserObject != nullptr) {
+    if (mLoadState.load(std::memory_order_acquire) != kUnloaded) {
         ALOGI("already init_client done\n");
         return 0;
     }
@@ -455,25 +503,35 @@ int OXAClient::initClient(const char* command) {
     const size_t second = rest.find(':');
     const std::string moduleFileName = rest.substr(0, second);
     const std::string libPath = second == std::string::npos ? rest : rest.substr(second + 1);
-    if (loadUserObject(packageName, moduleFileName, libPath) != 0) {
+    bool alreadyLoaded = false;
+    if (loadOnce(packageName, moduleFileName, libPath, &alreadyLoaded) != 0) {
         ALOGE("(in)OXAClient: fail to load user module");
         return 1;
+    }
+    if (alreadyLoaded) {
+        ALOGI("already init_client done\n");
+        return 0;
     }
     ALOGD("success to load your wave module");
     return 0;
 }
 
 int OXAClient::startClient(const char* command) {
-    if (mUserObject != nullptr) {
-        mJackClient = ModuleCall::result("getJackClientInterface", mName,
-                                         static_cast<IJackClientInterface*>(nullptr),
-                                         [&] { return mUserObject->getJackClientInterface(); });
-        if (mJackClient == nullptr) ALOGI("You set a jack client module as null");
+    IOXAInterface* object = mUserObject.load(std::memory_order_acquire);
+    IJackClientInterface* jackClient = nullptr;
+    if (object != nullptr) {
+        jackClient = ModuleCall::result("getJackClientInterface", mName,
+                                        static_cast<IJackClientInterface*>(nullptr),
+                                        [&] { return object->getJackClientInterface(); });
+        if (jackClient == nullptr) ALOGI("You set a jack client module as null");
     } else {
-        mJackClient = nullptr;
         ALOGI("You don't have a jack client module");
     }
-    if (mJackClient == nullptr || mStatus != OXACLIENT_STATUS_NOT_RUNNING) {
+    mJackClient.store(jackClient, std::memory_order_release);
+    // Only one thread sets a stopped client up; the others find it started.
+    int expected = OXACLIENT_STATUS_NOT_RUNNING;
+    if (jackClient == nullptr ||
+        !mStatus.compare_exchange_strong(expected, kStatusStarting, std::memory_order_acq_rel)) {
         ALOGI("OXAClient: already started. or JackClient is empty.");
         return 0;
     }
@@ -490,28 +548,30 @@ int OXAClient::startClient(const char* command) {
 
     ExecutionWatcher watcher("your wave's setUp()", kPatienceSeconds);
     if (ModuleCall::result("setUp", mName, 1,
-                           [&] { return mJackClient->setUp(argc, argv.data()); }) != 0) {
+                           [&] { return jackClient->setUp(argc, argv.data()); }) != 0) {
+        mStatus.store(OXACLIENT_STATUS_NOT_RUNNING, std::memory_order_release);
         ALOGE("fail to setUp");
         return 1;
     }
-    mStatus = OXACLIENT_STATUS_RUNNING;
+    mStatus.store(OXACLIENT_STATUS_RUNNING, std::memory_order_release);
     ALOGD("success to your jack client");
     return 0;
 }
 
 int OXAClient::passToModule(const char* command) {
-    if (mUserObject == nullptr) return 1;
+    IOXAInterface* object = mUserObject.load(std::memory_order_acquire);
+    if (object == nullptr) return 1;
     ExecutionWatcher watcher("your wave's sendCommand(", command, kPatienceSeconds);
     return ModuleCall::result("sendCommand", mName, 1,
-                              [&] { return mUserObject->sendCommand(command); });
+                              [&] { return object->sendCommand(command); });
 }
 
 // ---- Requests, streams and names ----------------------------------------
 
 std::shared_ptr<OxaMemoryHeap> OXAClient::request(const char* what, const long ext1,
                                                   const long capacity, size_t& usedBytes) {
-    std::lock_guard<std::recursive_mutex> lock(mModuleLock);
-    if (mUserObject == nullptr) {
+    IOXAInterface* object = mUserObject.load(std::memory_order_acquire);
+    if (object == nullptr) {
         ALOGD(
             "Fail to request: The processing module doesn't exist. Maybe The OXAClient has a "
             "problem...");
@@ -538,7 +598,7 @@ std::shared_ptr<OxaMemoryHeap> OXAClient::request(const char* what, const long e
     size_t len = heap->getSize();
     int result = 1;
     if (!ModuleCall::run("request", mName,
-                         [&] { result = mUserObject->request(what, ext1, capacity, len, base); })) {
+                         [&] { result = object->request(what, ext1, capacity, len, base); })) {
         return nullptr;
     }
     if (result != 0) {
@@ -555,14 +615,14 @@ std::shared_ptr<OxaMemoryHeap> OXAClient::request(const char* what, const long e
 }
 
 int OXAClient::sendStream(const void* stream, const long streamLen, const int id) {
-    std::lock_guard<std::recursive_mutex> lock(mModuleLock);
-    if (mUserObject == nullptr) {
+    IOXAInterface* object = mUserObject.load(std::memory_order_acquire);
+    if (object == nullptr) {
         ALOGE("fail to send stream. The processing module is not loaded");
         return 1;
     }
-    if (mUserObject->getMagicNumber() >= 2) {
+    if (object->getMagicNumber() >= 2) {
         return ModuleCall::result("sendStream", mName, 1, [&] {
-            return static_cast<IOXAInterfaceV2*>(mUserObject)->sendStream(stream, streamLen, id);
+            return static_cast<IOXAInterfaceV2*>(object)->sendStream(stream, streamLen, id);
         });
     }
     StreamText text;
@@ -575,17 +635,15 @@ int OXAClient::sendStream(const void* stream, const long streamLen, const int id
 }
 
 char* OXAClient::getJackClientName(const char* name) {
-    std::lock_guard<std::recursive_mutex> lock(mModuleLock);
-    if (mJackClient == nullptr) {
-        ALOGE("fail to get the jack client name. The processing module is not loaded");
-        return nullptr;
-    }
-    if (mJackClient->getMagicNumber() < 2) {
+    IJackClientInterface* jackClient =
+        jackClientOrLog("fail to get the jack client name. The processing module is not loaded");
+    if (jackClient == nullptr) return nullptr;
+    if (jackClient->getMagicNumber() < 2) {
         ALOGI("the getJackClientName() is not support. return NULL.");
         return nullptr;
     }
     return ModuleCall::result("getJackClientName", mName, static_cast<char*>(nullptr), [&] {
-        return static_cast<IJackClientInterfaceV2*>(mJackClient)->getJackClientName(name);
+        return static_cast<IJackClientInterfaceV2*>(jackClient)->getJackClientName(name);
     });
 }
 
@@ -601,6 +659,7 @@ void OXAClient::responseToService(const int id, const char* message) {
         ALOGE("Listener is null");
         return;
     }
+    AnswerScope answering(this);
     // Whatever the delivery throws stops here, not in the answering module.
     ModuleCall::run("notify", mName, [&] { listener->notify(0, id, mObjectId, message); });
 }
@@ -615,6 +674,7 @@ void OXAClient::responseToService(const int32_t ext1, const size_t len, const vo
         ALOGE("invalid parameters: please check the size is 0 or data is null");
         return;
     }
+    AnswerScope answering(this);
     ModuleCall::run("notifyDataCallback", mName,
                     [&] { listener->notifyDataCallback(ext1, mObjectId, len, data); });
 }

@@ -4,18 +4,23 @@
 // object id. It is also the response interface the module answers through.
 //
 // A client exists only through createInstance() and is always owned by shared
-// pointers; it is destroyed on whichever thread drops the last one. Calls that
-// reach the module (commands, requests, streams, name queries) are serialised
-// per client by a lock that the same thread may take again, so a module that
-// answers at once may be commanded again from inside the answer.
+// pointers; it is destroyed on whichever thread drops the last one.
+//
+// No lock is held across a call into the module. Commands, requests, streams
+// and name queries may reach the module from several threads at once, and
+// again from inside its own answers, so a module that waits for one of its
+// threads never waits behind the host. The client's own state (the loaded
+// module, the JACK client and its status) changes through atomics: one
+// thread loads the module, one starts or tears down the JACK client, and
+// the others see the state before or after the change, never half of it.
 #ifndef OXA_CLIENT_H
 #define OXA_CLIENT_H
 
 #include <stddef.h>
 #include <stdint.h>
 
+#include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "IJackClientInterface.h"
@@ -77,6 +82,12 @@ public:
     // Asks the local priority service to set thread `tid` of `pid` to
     // `priority`. Fire and forget.
     void setPriority(int pid, int tid, int priority);
+
+    // True while the calling thread is inside an answer of this client, that
+    // is, running module code that called responseToService. Whoever drops
+    // the last reference on such a thread would unload the module under the
+    // code that answered.
+    bool isAnsweringOnCallingThread() const;
     // The same request sent to the datagram socket at `socketPath`.
     static void setPriorityAt(const char* socketPath, int pid, int tid, int priority);
 
@@ -98,28 +109,40 @@ private:
     OXA_HIDDEN int setByPass(bool enabled);
     OXA_HIDDEN int tearDownJackClient();
     OXA_HIDDEN int passToModule(const char* command);
-    // Steps of loadUserObject.
+    // The JACK client interface, or null after logging `missingText`.
+    OXA_HIDDEN IJackClientInterface* jackClientOrLog(const char* missingText);
+    // Steps of loadUserObject. `alreadyLoaded` tells a caller that lost the
+    // race to load from one that loaded.
+    OXA_HIDDEN int loadOnce(const std::string& name, const std::string& fileName,
+                            const std::string& libPath, bool* alreadyLoaded);
     OXA_HIDDEN void* openLibrary(const std::string& name, const std::string& fileName,
                                  const std::string& libPath);
     OXA_HIDDEN bool checkAPILevel(void* handle);
-    OXA_HIDDEN bool createUserObject(void* handle);
-    OXA_HIDDEN bool initUserObject(void* handle);
+    OXA_HIDDEN IOXAInterface* createUserObject(void* handle);
+    OXA_HIDDEN bool initUserObject(void* handle, IOXAInterface* object);
     OXA_HIDDEN void readVersions(void* handle);
-    OXA_HIDDEN void destroyUserObject(void* handle);
+    OXA_HIDDEN void destroyUserObject(void* handle, IOXAInterface* object);
+
+    // Where loading stands: the module object is published only once its
+    // init() has succeeded, so no other thread calls an object half made.
+    enum LoadState { kUnloaded, kLoading, kLoaded };
+    // The JACK client's status: OXAClientStatus, or one of these while a
+    // thread is inside setUp() or tearDown().
+    enum { kStatusStarting = 2, kStatusStopping = 3 };
 
     int32_t mObjectId;
     std::string mName;
-    IOXAInterface* mUserObject;
+    std::atomic<IOXAInterface*> mUserObject;
     OXAClientUser* mOXAClientUser;
+    // Written by the loading thread before mLoadState becomes kLoaded.
     void* mLibHandle;
-    IJackClientInterface* mJackClient;
-    OXAClientStatus mStatus;
+    std::atomic<int> mLoadState;
+    std::atomic<IJackClientInterface*> mJackClient;
+    std::atomic<int> mStatus;
     int32_t mTargetMajorVersionNumber;
     int32_t mNDKVersionNumber;
     int32_t mTargetMinorVersionNumber;
     int32_t mTargetPatchVersionNumber;
-    // Serialises every call that reaches the module of this client.
-    std::recursive_mutex mModuleLock;
 };
 
 }  // namespace android

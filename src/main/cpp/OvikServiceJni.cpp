@@ -1,11 +1,32 @@
+// The Java service bridge.
+//
+// Locks, in the order they may be taken:
+//   1. OXAControl::mJNIOXAUserContextLock (set-up lock): the whole of
+//      nativeSetup, that is, registering a client and creating the listener
+//      once. Calls out to nothing but the registry and the VM.
+//   2. JNIOXAUserContext::mOXAUserLock (listener lock, recursive): one
+//      notification to Java, the callback included; the sweep and the USB
+//      broadcast read the registry under it.
+//   3. OXAClientLoader::mClientsLock (registry lock): the registry's two maps.
+//      Calls out to nothing.
+//   The request block's lock guards replacing the retained block and making
+//   the buffer over it; the retired-client list in ClientRelease has a lock
+//   of its own. Neither calls out, and nothing is taken while either is held.
+//
+// The rule: no lock of the library is held across a call into a module. The
+// listener lock is the one lock held across a call into Java. A native method
+// therefore never waits for another call into a module to finish, whichever
+// thread it comes from: a Java thread, a callback on a Java thread, or a
+// callback on a module's thread. A client is kept alive by the reference its
+// caller holds, not by a lock, and references dropped inside a notification
+// are let go only after the listener lock is free (ClientRelease).
 #include "OvikServiceJni.h"
 
 #include <android/log.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <mutex>
-
+#include "ClientRelease.h"
 #include "JavaExceptionKeeper.h"
 #include "JniThreadScope.h"
 #include "ModifiedUtf8.h"
@@ -68,15 +89,26 @@ jobject newDirectBuffer(JNIEnv* env, const void* data, size_t size) {
     return buffer;
 }
 
-pthread_mutex_t newRecursiveMutex() {
-    pthread_mutex_t mutex;
+// Initialises `mutex` in place as a recursive mutex.
+void initRecursiveMutex(pthread_mutex_t* mutex) {
     pthread_mutexattr_t attributes;
     pthread_mutexattr_init(&attributes);
     pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-    pthread_mutex_init(&mutex, &attributes);
+    pthread_mutex_init(mutex, &attributes);
     pthread_mutexattr_destroy(&attributes);
-    return mutex;
 }
+
+// The listener lock for one notification. The thread counts as notifying
+// until after the unlock, so the clients it let go of meanwhile are
+// destroyed with the lock free.
+class ListenerLockScope {
+public:
+    explicit ListenerLockScope(pthread_mutex_t* lock) : mLock(lock) {}
+
+private:
+    ClientRelease::NotificationScope mNotifying;
+    OvikAutoLock mLock;
+};
 
 }  // namespace
 
@@ -84,7 +116,8 @@ pthread_mutex_t newRecursiveMutex() {
 
 extern "C" JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM* vm, void* /*reserved*/) {
     ALOGD("Load The OvikService JNI(4)");
-    pthread_mutex_init(&OXAControl::mJNIOXAUserContextLock, nullptr);
+    // The set-up lock is initialised statically, once; initialising it again
+    // here could disturb a thread that holds it.
     sJavaVM = vm;
 
     JNIEnv* env = nullptr;
@@ -148,7 +181,7 @@ JNIOXAUserContext::JNIOXAUserContext(JNIEnv* /*env*/, jobject /*weak_this*/, jcl
     // Recursive, so a notification raised while this thread delivers one
     // (a callback driving a module that answers at once) is not blocked by
     // itself; other threads still wait their turn.
-    mOXAUserLock = newRecursiveMutex();
+    initRecursiveMutex(&mOXAUserLock);
     OXAClientLoader::initialize();
     OXAClient::setListener(this);
 }
@@ -164,7 +197,7 @@ void JNIOXAUserContext::notify(int32_t msgType, int32_t ext1, int32_t ext2, cons
         sweepAllClients(str);
         return;
     }
-    OvikAutoLock lock(&mOXAUserLock);
+    ListenerLockScope lock(&mOXAUserLock);
     JniThreadScope thread(sJavaVM, EnvRef::getEnv());
     if (thread.env() == nullptr && sJavaVM == nullptr) {
         ALOGE("notify: JavaVM is null");
@@ -201,19 +234,18 @@ void JNIOXAUserContext::notify(int32_t msgType, int32_t ext1, int32_t ext2, cons
 // notice per client in ascending object id order.
 void JNIOXAUserContext::sweepAllClients(const char* str) {
     std::vector<int> objectIds;
+    std::vector<OXAClientLoader::ClientRef> removed;
     {
-        std::vector<OXAClientLoader::ClientRef> removed;
-        {
-            OvikAutoLock lock(&mOXAUserLock);
-            if (sJavaVM == nullptr) {
-                EnvRef::getEnv();  // logs that there is no VM
-                ALOGE("notify: JavaVM is null");
-                return;
-            }
-            OXAClientLoader::deleteAllClients(&objectIds, &removed);
+        ListenerLockScope lock(&mOXAUserLock);
+        if (sJavaVM == nullptr) {
+            EnvRef::getEnv();  // logs that there is no VM
+            ALOGE("notify: JavaVM is null");
+            return;
         }
+        OXAClientLoader::deleteAllClients(&objectIds, &removed);
     }
-    OvikAutoLock lock(&mOXAUserLock);
+    ClientRelease::drop(&removed);
+    ListenerLockScope lock(&mOXAUserLock);
     JniThreadScope thread(sJavaVM, EnvRef::getEnv());
     if (thread.attachFailed()) ALOGE("notify: failed to attach current thread");
     JNIEnv* env = thread.env();
@@ -230,7 +262,7 @@ void JNIOXAUserContext::sweepAllClients(const char* str) {
 
 void JNIOXAUserContext::notifyDataCallback(int32_t ext1, int32_t ext2, size_t size,
                                            const void* data) {
-    OvikAutoLock lock(&mOXAUserLock);
+    ListenerLockScope lock(&mOXAUserLock);
     JniThreadScope thread(sJavaVM, EnvRef::getEnv());
     if (thread.env() == nullptr && sJavaVM == nullptr) {
         ALOGE("notifydata: JavaVM is null.");
@@ -270,6 +302,7 @@ int OXAClientLoader::getClientCount() {
 }
 
 OXAClientLoader::ClientRef OXAClientLoader::getClient(const int objectId) {
+    ClientRelease::releaseRetired();
     OvikAutoLock lock(&mClientsLock);
     auto found = mClients.find(objectId);
     if (found == mClients.end()) {
@@ -297,6 +330,7 @@ void OXAClientLoader::getAllObjectIds(std::vector<int>* objectIds) {
 void OXAClientLoader::deleteAllClients(std::vector<int>* objectIds) {
     std::vector<ClientRef> removed;
     deleteAllClients(objectIds, &removed);
+    ClientRelease::drop(&removed);
 }
 
 void OXAClientLoader::deleteAllClients(std::vector<int>* objectIds,
@@ -317,6 +351,7 @@ void OXAClientLoader::deleteAllClients(std::vector<int>* objectIds,
 
 int OXAClientLoader::deleteClient(const std::string name) {
     ALOGI("Loader: OXAClient[%s] is deleting", name.c_str());
+    ClientRelease::releaseRetired();
     ClientRef client;
     {
         OvikAutoLock lock(&mClientsLock);
@@ -335,15 +370,16 @@ int OXAClientLoader::deleteClient(const std::string name) {
         if (!found) ALOGI("Loader: OXAClient is not existed");
         OXAClient::deleteInstance(client);
     }
-    // The client is destroyed here, outside the lock, if this was its last
+    // The client is destroyed outside the lock, if this was its last
     // reference.
-    client.reset();
+    ClientRelease::drop(std::move(client));
     return 0;
 }
 
 int OXAClientLoader::newClient(const std::string name, const int uiPid, const int objectId) {
     setpriority(PRIO_PROCESS, 0, -19);
     ALOGI("Loader: OXAClient[%s][%d] is starting", name.c_str(), objectId);
+    ClientRelease::releaseRetired();
     OvikAutoLock lock(&mClientsLock);
     if (mClients.count(objectId) != 0) {
         ALOGI("Loader: already exist");
@@ -395,7 +431,7 @@ int OXAControl::setup(JNIEnv* env, jobject thiz, jobject weak_this, jstring name
 
 jint OXAControl::sendCommand(JNIEnv* env, jobject /*thiz*/, jint objectId, jstring command) {
     ScopedUtfChars text(env, command);
-    OXAClientLoader::ClientRef client = OXAClientLoader::getClient(objectId);
+    ClientRelease::Held client(OXAClientLoader::getClient(objectId));
     if (!client) {
         ALOGE("fail to send command. client is null");
         return 1;
@@ -423,10 +459,10 @@ jobject OXAControl::request(JNIEnv* env, jobject /*thiz*/, jint objectId, jstrin
     // request cannot release a block between the two. The module is called
     // outside it, so a module that answers during its request cannot meet a
     // Java callback that requests in turn.
-    static std::mutex requestedMemoryLock;
+    static pthread_mutex_t requestedMemoryLock = PTHREAD_MUTEX_INITIALIZER;
 
     ScopedUtfChars text(env, what);
-    OXAClientLoader::ClientRef client = OXAClientLoader::getClient(objectId);
+    ClientRelease::Held client(OXAClientLoader::getClient(objectId));
     if (!client) {
         ALOGE("fail to request command. client is null");
         return nullptr;
@@ -439,7 +475,7 @@ jobject OXAControl::request(JNIEnv* env, jobject /*thiz*/, jint objectId, jstrin
     std::shared_ptr<OxaMemoryHeap> heap = client->request(
         text.c_str(), static_cast<long>(static_cast<int32_t>(ext1)), kRequestCapacity, usedBytes);
 
-    std::lock_guard<std::mutex> lock(requestedMemoryLock);
+    OvikAutoLock lock(&requestedMemoryLock);
     requestedMemory = std::move(heap);
     if (!requestedMemory) {
         ALOGE("fail to request data from client");
@@ -464,7 +500,7 @@ jint OXAControl::sendStream(JNIEnv* env, jobject /*thiz*/, jint objectId, jstrin
         address = env->GetDirectBufferAddress(byteBuffer);
         length = static_cast<int32_t>(env->GetDirectBufferCapacity(byteBuffer));
     }
-    OXAClientLoader::ClientRef client = OXAClientLoader::getClient(objectId);
+    ClientRelease::Held client(OXAClientLoader::getClient(objectId));
     if (!client) {
         ALOGE("fail to send stream. client is null");
         return 1;
@@ -487,7 +523,7 @@ jint OXAControl::isFeatureSupport(JNIEnv* /*env*/, jobject /*thiz*/, jint /*feat
 jstring OXAControl::getJackClientName(JNIEnv* env, jobject /*thiz*/, jstring name,
                                       jstring defaultName, jint objectId) {
     ScopedUtfChars text(env, name);
-    OXAClientLoader::ClientRef client = OXAClientLoader::getClient(objectId);
+    ClientRelease::Held client(OXAClientLoader::getClient(objectId));
     if (!client) return defaultName;
     if (text.c_str() == nullptr) {
         ALOGE("fail to get jack client name. param is null");

@@ -2,10 +2,9 @@
 // every client answer to Java, the registry of live clients, and the native
 // methods of com.morvane.android.sdk.kestrova.OvikServiceInstallable.
 //
-// Lock order: OXAControl::mJNIOXAUserContextLock, then the listener's lock,
-// then the registry lock; a client's own call lock is taken after the
-// registry lock is released. Clients are never destroyed while the registry
-// lock or the listener's lock is held.
+// The locks, their order and the rule that no lock is held across a call into
+// a module are written at the top of OvikServiceJni.cpp. Clients are never
+// destroyed while the registry lock or the listener's lock is held.
 #ifndef OVIK_SERVICE_JNI_H
 #define OVIK_SERVICE_JNI_H
 

@@ -11,7 +11,8 @@ int EchoJackClient::tearDown() {
     return 0;
 }
 
-char* EchoJackClient::getJackClientName(const char*) {
+char* EchoJackClient::getJackClientName(const char* name) {
+    if (mAnswerNames) mOwner->response((std::string("name ") + name).c_str());
     return mHasName ? &mName[0] : nullptr;
 }
 

@@ -24,12 +24,14 @@ public:
     // Null makes getJackClientName() answer null.
     void setName(const char* name);
     void sayFarewell() { mFarewell = true; }
+    void answerNames() { mAnswerNames = true; }
 
 private:
     android::IOXAInterface* mOwner;
     std::string mName;
     bool mHasName = false;
     bool mFarewell = false;
+    bool mAnswerNames = false;
 };
 
 #endif  // FAKEJNI_ECHO_JACK_CLIENT_H

@@ -65,6 +65,20 @@ int EchoWave::sendCommand(const char* command) {
         mJackClient.setName(rest.c_str());
     } else if (text == "jack_name_null") {
         mJackClient.setName(nullptr);
+    } else if (startsWith(text, "handoff:", &rest)) {
+        handOff(rest, false);
+    } else if (startsWith(text, "handoff_ping:", &rest)) {
+        handOff(rest, true);
+    } else if (startsWith(text, "magic:", &rest)) {
+        mMagicNumber = atoi(rest.c_str());
+    } else if (text == "answer_names") {
+        mJackClient.answerNames();
+    } else if (startsWith(text, "stream:", &rest)) {
+        std::string hex;
+        const int id = leadingNumber(rest, &hex);
+        char answer[64];
+        snprintf(answer, sizeof(answer), "stream id=%d len=%zu", id, hex.size() / 2);
+        response(answer);
     } else if (text == "farewell") {
         mFarewell = true;
         mJackClient.sayFarewell();
@@ -98,6 +112,12 @@ void EchoWave::answerFromThread(int times, const std::string& text) {
     mThread = std::thread([this, times, text] {
         for (int i = 0; i < times; ++i) response(text.c_str());
     });
+}
+
+void EchoWave::handOff(const std::string& text, bool answerMeanwhile) {
+    std::thread worker([this, text] { response(text.c_str()); });
+    if (answerMeanwhile) response("ping");
+    worker.join();
 }
 
 void EchoWave::joinThread() {

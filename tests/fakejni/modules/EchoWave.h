@@ -12,6 +12,12 @@
 //   fail_request, pass_request   the next requests fail, or succeed again
 //   jack_name:<text>, jack_name_null   what getJackClientName() answers
 //   farewell                answer from tearDown() and from destruction
+//   handoff:<text>          a worker thread answers; the command waits for it
+//   handoff_ping:<text>     the same, and the command answers "ping" itself
+//                           while the worker runs
+//   magic:<n>               the object claims version n from now on
+//   answer_names            getJackClientName() answers "name <query>"
+//   stream:<id>:<hex>       (the version-1 stream text) answers as a stream
 // A request answers "request what=<what> ext1=<ext1> capacity=<capacity>"
 // and fills the block with 0xA5; a stream answers "stream id=<id>
 // len=<len>" and returns its length.
@@ -38,6 +44,7 @@ public:
 
 private:
     void answerFromThread(int times, const std::string& text);
+    void handOff(const std::string& text, bool answerMeanwhile);
     void joinThread();
     static int raise(const std::string& fields);
 

@@ -87,9 +87,10 @@ class CallbackThreadTest extends ServiceTest {
     @Test
     void a_callback_on_a_module_thread_can_command_the_module_again() throws Exception {
         setUpDemo(NAME, ID);
-        // The module thread holds the client while its callback commands it; the
-        // test waits for that to end, or deleting the client could leave the last
-        // reference, and so the module's destruction, to the module's own thread.
+        // The module thread holds the client while its callback commands it. The
+        // test stops that thread before the client is deleted: a client whose last
+        // reference goes inside its own answer is destroyed only at the next call
+        // from Java, which a deletion right after the answer could race.
         CountDownLatch commanded = new CountDownLatch(1);
         events.setReaction(event -> {
             if (!"ping".equals(event.obj())) return;
@@ -102,6 +103,7 @@ class CallbackThreadTest extends ServiceTest {
         Event ping = awaitEvents(text(9, ID, "ping"), 1).get(0);
         assertSame(ping.thread(), pong.thread());
         assertNotSame(Thread.currentThread(), pong.thread());
+        assertEquals(0, command(ID, NAME, "thread_stop"));
     }
 
     @Test

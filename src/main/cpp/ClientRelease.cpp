@@ -1,0 +1,90 @@
+#include "ClientRelease.h"
+
+#include <android/log.h>
+
+#include <atomic>
+#include <mutex>
+
+namespace {
+
+// How deep the calling thread is in notifications, and what it parked. The
+// parking list exists only while something is parked, so a thread that ends
+// leaves nothing behind.
+thread_local int tNotificationDepth = 0;
+thread_local std::vector<ClientRelease::ClientRef>* tParked = nullptr;
+
+// Clients whose last reference went inside one of their own answers. The
+// lock guards the list only; nothing is destroyed under it.
+std::mutex sRetiredLock;
+std::vector<ClientRelease::ClientRef>* sRetired = nullptr;
+std::atomic<bool> sAnyRetired(false);
+
+void retire(ClientRelease::ClientRef client) {
+    __android_log_print(ANDROID_LOG_INFO, "ZEZE-OvikServiceJNI",
+                        "client %p goes at the next call from Java: this thread is inside "
+                        "its answer",
+                        static_cast<void*>(client.get()));
+    std::lock_guard<std::mutex> lock(sRetiredLock);
+    // Never freed: it outlives every thread that may still retire a client.
+    if (sRetired == nullptr) sRetired = new std::vector<ClientRelease::ClientRef>();
+    sRetired->push_back(std::move(client));
+    sAnyRetired.store(true, std::memory_order_release);
+}
+
+}  // namespace
+
+void ClientRelease::drop(ClientRef client) {
+    if (!client) return;
+    if (tNotificationDepth > 0) {
+        if (tParked == nullptr) tParked = new std::vector<ClientRef>();
+        tParked->push_back(std::move(client));
+        return;
+    }
+    std::vector<ClientRef> one;
+    one.push_back(std::move(client));
+    releaseNow(&one);
+}
+
+void ClientRelease::drop(std::vector<ClientRef>* clients) {
+    for (ClientRef& client : *clients) drop(std::move(client));
+    clients->clear();
+}
+
+void ClientRelease::releaseNow(std::vector<ClientRef>* clients) {
+    for (ClientRef& client : *clients) {
+        // A thread inside one of the client's answers never drops a reference
+        // itself: whether it would be the last one can change under it.
+        if (client->isAnsweringOnCallingThread()) {
+            retire(std::move(client));
+        } else {
+            client.reset();
+        }
+    }
+    clients->clear();
+}
+
+void ClientRelease::releaseRetired() {
+    if (tNotificationDepth > 0 || !sAnyRetired.load(std::memory_order_acquire)) return;
+    std::vector<ClientRef> retired;
+    {
+        std::lock_guard<std::mutex> lock(sRetiredLock);
+        if (sRetired != nullptr) retired.swap(*sRetired);
+        sAnyRetired.store(false, std::memory_order_release);
+    }
+    releaseNow(&retired);
+}
+
+ClientRelease::NotificationScope::NotificationScope() {
+    ++tNotificationDepth;
+}
+
+ClientRelease::NotificationScope::~NotificationScope() {
+    if (--tNotificationDepth > 0) return;
+    // Destroying a client may notify again; what that parks is let go by its
+    // own scope, so this loop only takes what was parked before.
+    while (tParked != nullptr) {
+        std::unique_ptr<std::vector<ClientRef>> parked(tParked);
+        tParked = nullptr;
+        releaseNow(parked.get());
+    }
+}
