@@ -26,6 +26,7 @@ host_pkgs=(
   jackd2 libjack-jackd2-dev
   junit5
   clang libfuzzer-14-dev
+  strace
 )
 # The armhf Java runtime itself is fetched by scripts/armhf-jre.sh; of its
 # libraries, the JVM suites need only libc, libstdc++, libgcc_s and zlib.

@@ -209,7 +209,7 @@ TEST_F(ModuleAnswers, AnEmptyDataAnswerNeverReachesJava) {
     EXPECT_EQ(0u, fake().calls().size());
 }
 
-TEST_F(ModuleAnswers, AnAnswerFromTheModulesOwnThreadAttachesThatThread) {
+TEST_F(ModuleAnswers, AnAnswerFromTheModulesOwnThreadAttachesOnceAndDetachesOnce) {
     loadEcho("echo_3", 3);
     fake().reset();
     ASSERT_EQ(0, command(3, "echo_3!thread_say:2:tick"));
@@ -219,6 +219,10 @@ TEST_F(ModuleAnswers, AnAnswerFromTheModulesOwnThreadAttachesThatThread) {
     EXPECT_NE(std::this_thread::get_id(), moduleThread);
     EXPECT_EQ(2, fake().count(moduleThread, "attach"));
     EXPECT_EQ(2, fake().count(moduleThread, "detach"));
+    // Each answer attaches once, calls once and detaches once, in that order.
+    EXPECT_EQ((std::vector<std::string>{"attach", "call", "detach", "attach", "call", "detach"}),
+              stepsOn(moduleThread));
+    EXPECT_FALSE(fake().isAttached(moduleThread));
     EXPECT_EQ((std::vector<std::string>{"tick", "tick"}), texts());
 }
 

@@ -1,13 +1,13 @@
 // A scoped timer around one call into module code. It measures the processor
 // time of the whole process (all threads) and logs after the call when the
-// call used more than its patience. It never interrupts the call.
+// call used more than its patience. It never interrupts the call. The title
+// is `title` followed by `detail`, both held by pointer: they must outlive the
+// watcher, and are only read when it reports.
 #ifndef EXECUTION_WATCHER_H
 #define EXECUTION_WATCHER_H
 
 #include <android/log.h>
 #include <time.h>
-
-#include <string>
 
 #include "OvikLog.h"
 
@@ -18,8 +18,10 @@ public:
     // The processor time every watched call into a module may use.
     static const clock_t kModulePatienceSeconds = 5;
 
-    ExecutionWatcher(std::string title, clock_t patientSeconds)
-        : mStart(0), mPatient(patientSeconds * CLOCKS_PER_SEC), mTitle(std::move(title)) {
+    ExecutionWatcher(const char* title, clock_t patientSeconds)
+        : ExecutionWatcher(title, "", patientSeconds) {}
+    ExecutionWatcher(const char* title, const char* detail, clock_t patientSeconds)
+        : mStart(0), mPatient(patientSeconds * CLOCKS_PER_SEC), mTitle(title), mDetail(detail) {
         start();
     }
     virtual ~ExecutionWatcher() { stop(); }
@@ -41,12 +43,13 @@ private:
 
     void explode() {
         __android_log_print(ANDROID_LOG_ERROR, OVIK_HOST_LOG_TAG,
-                            "%s tooks long time. You have to optimize!!!", mTitle.c_str());
+                            "%s%s tooks long time. You have to optimize!!!", mTitle, mDetail);
     }
 
     clock_t mStart;
     clock_t mPatient;
-    std::string mTitle;
+    const char* mTitle;
+    const char* mDetail;
 };
 
 }  // namespace android

@@ -38,12 +38,23 @@ void appendThreeByte(uint32_t unit, std::string& out) {
 
 bool ModifiedUtf8::isValid(const char* text) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p != 0) {
+    const unsigned char* const end = p + strlen(text);
+    for (;;) {
+        // ASCII, the common case, is passed eight bytes at a time; no read
+        // goes past the terminator.
+        while (end - p >= 8) {
+            uint64_t word;
+            memcpy(&word, p, sizeof(word));
+            if ((word & UINT64_C(0x8080808080808080)) != 0) break;
+            p += 8;
+        }
+        while (p < end && *p < 0x80) ++p;
+        if (p == end) return true;
+        // A continuation byte is never 0, so a sequence ends by `end`.
         const size_t length = sequenceLength(p);
         if (length == 0) return false;
         p += length;
     }
-    return true;
 }
 
 const char* ModifiedUtf8::makeValid(const char* text, std::string& storage) {

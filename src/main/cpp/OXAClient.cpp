@@ -15,6 +15,7 @@
 #include "IOXAInterfaceV2.h"
 #include "ModuleCall.h"
 #include "PriorityRequest.h"
+#include "StreamText.h"
 
 #define LOG_TAG OVIK_HOST_LOG_TAG
 #include "OvikLog.h"
@@ -39,50 +40,6 @@ int32_t optionalVersion(const ModuleLibrary& library, const char* symbol, int32_
     if (address == nullptr) return current;
     return ModuleCall::result(symbol, client, fallback,
                               [&] { return reinterpret_cast<IntFunction>(address)(); });
-}
-
-// Two lower-case hex digits for every byte value, so a stream is encoded
-// with one table read per byte.
-struct HexTable {
-    char digits[512];
-    HexTable() {
-        static const char kHex[] = "0123456789abcdef";
-        for (int byte = 0; byte < 256; ++byte) {
-            digits[2 * byte] = kHex[byte >> 4];
-            digits[2 * byte + 1] = kHex[byte & 0xf];
-        }
-    }
-};
-
-const HexTable& hexTable() {
-    static const HexTable table;
-    return table;
-}
-
-// "stream:<id>:" followed by the bytes in hex, built in one allocation.
-// False when the text cannot be allocated.
-bool buildStreamText(const void* stream, long streamLen, int id, std::string* text) {
-    char header[30];
-    memset(header, 0, sizeof(header));
-    snprintf(header, sizeof(header), "stream:%d:", id);
-    const size_t headerLen = strlen(header);
-    const size_t byteCount = streamLen > 0 ? static_cast<size_t>(streamLen) : 0;
-    if (byteCount > (text->max_size() - headerLen) / 2) return false;
-    try {
-        text->resize(headerLen + 2 * byteCount);
-    } catch (const std::exception&) {
-        return false;
-    }
-    char* out = &(*text)[0];
-    memcpy(out, header, headerLen);
-    out += headerLen;
-    const unsigned char* bytes = static_cast<const unsigned char*>(stream);
-    const char* digits = hexTable().digits;
-    for (size_t i = 0; i < byteCount; ++i) {
-        memcpy(out, digits + 2 * bytes[i], 2);
-        out += 2;
-    }
-    return true;
 }
 
 OXAUserListener* currentListener() {
@@ -367,7 +324,7 @@ int OXAClient::initClient(const char* command) {
 int OXAClient::passToModule(const char* command) {
     IOXAInterface* object = mUserObject.load(std::memory_order_acquire);
     if (object == nullptr) return 1;
-    ExecutionWatcher watcher(std::string("your wave's sendCommand(") + command, kPatienceSeconds);
+    ExecutionWatcher watcher("your wave's sendCommand(", command, kPatienceSeconds);
     return ModuleCall::result("sendCommand", mName, 1,
                               [&] { return object->sendCommand(command); });
 }
@@ -425,8 +382,8 @@ int OXAClient::sendStream(const void* stream, const long streamLen, const int id
             return static_cast<IOXAInterfaceV2*>(object)->sendStream(stream, streamLen, id);
         });
     }
-    std::string text;
-    if (!buildStreamText(stream, streamLen, id, &text)) {
+    StreamText text;
+    if (!text.build(stream, streamLen, id)) {
         ALOGE("fail to send stream. A stream of %ld bytes does not fit in memory as text",
               streamLen);
         return 1;
