@@ -10,6 +10,8 @@
 #include "CheckReport.h"
 #include "CheckRunner.h"
 #include "ExportsCheck.h"
+#include "LifecycleCheck.h"
+#include "MagicCheck.h"
 #include "VersionsCheck.h"
 
 namespace oxahost {
@@ -20,6 +22,8 @@ std::vector<std::unique_ptr<Check>> CheckCommand::allChecks() {
     checks.emplace_back(new BindingCheck());
     checks.emplace_back(new ApiLevelCheck());
     checks.emplace_back(new VersionsCheck());
+    checks.emplace_back(new MagicCheck());
+    checks.emplace_back(new LifecycleCheck());
     return checks;
 }
 

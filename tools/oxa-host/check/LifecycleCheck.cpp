@@ -1,0 +1,140 @@
+#include "LifecycleCheck.h"
+
+#include <string>
+#include <vector>
+
+#include "AnswerLog.h"
+#include "CallClock.h"
+#include "ChildChannel.h"
+#include "HostedModule.h"
+#include "LogTap.h"
+#include "ProcessProbe.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define OXA_HOST_HAS_LSAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define OXA_HOST_HAS_LSAN 1
+#endif
+#endif
+#ifdef OXA_HOST_HAS_LSAN
+#include <sanitizer/lsan_interface.h>
+#endif
+
+namespace oxahost {
+
+namespace {
+
+// Cycles before the resident size is first read: allocator and loader
+// caches settle in them.
+const int kWarmUpCycles = 100;
+// Growth of the resident size over the measured cycles that counts as a
+// leak: 4 KiB a cycle.
+const long kLeakBytesPerCycle = 4096;
+
+// Orders the host accepts in any state; their results do not matter, only
+// that the module survives them.
+const std::vector<std::vector<std::string>> kOutOfOrder = {
+    {},
+    {"activate", "deactivate"},
+    {"start_client", "activate"},
+    {"start_client", "tear_down", "tear_down", "activate", "deactivate"},
+    {"start_client", "start_client", "deactivate", "activate", "activate", "tear_down"},
+    {"tear_down", "start_client", "deactivate", "deactivate"},
+};
+
+void inOrder(HostedModule& module, CheckOutcome* outcome) {
+    if (!module.load()) {
+        outcome->fail("the host does not load the module");
+        return;
+    }
+    const int started = module.command("start_client");
+    if (started != 0) {
+        outcome->note("start_client returned " + std::to_string(started) +
+                      " (no JACK client): the JACK steps were left out");
+    } else {
+        for (const char* step : {"activate", "deactivate", "tear_down"}) {
+            const int result = module.command(step);
+            if (result != 0) {
+                outcome->fail(std::string(step) + " in order returned " + std::to_string(result));
+            }
+        }
+    }
+    module.destroy();
+}
+
+void cycles(HostedModule& module, CheckOutcome* outcome) {
+    const std::map<int, std::string> filesBefore = ProcessProbe::openFiles();
+    long residentAfterWarmUp = 0;
+    for (int cycle = 0; cycle < LifecycleCheck::kCycles; ++cycle) {
+        if (cycle % 100 == 0) ChildChannel::step("create/destroy cycle " + std::to_string(cycle));
+        if (!module.load()) {
+            outcome->fail("cycle " + std::to_string(cycle) + ": the host does not load the module");
+            return;
+        }
+        module.destroy();
+        if (cycle + 1 == kWarmUpCycles) residentAfterWarmUp = ProcessProbe::residentBytes();
+    }
+    std::string kept;
+    int keptCount = 0;
+    for (const auto& file : ProcessProbe::openFiles()) {
+        auto before = filesBefore.find(file.first);
+        if (before != filesBefore.end() && before->second == file.second) continue;
+        if (keptCount++ < 3) kept += (kept.empty() ? "" : ", ") + file.second;
+    }
+    if (keptCount > 0) {
+        outcome->fail(std::to_string(keptCount) + " file descriptors left open after " +
+                      std::to_string(LifecycleCheck::kCycles) + " cycles: " + kept);
+    }
+#ifdef OXA_HOST_HAS_LSAN
+    (void)residentAfterWarmUp;
+    ChildChannel::step("LeakSanitizer");
+    if (__lsan_do_recoverable_leak_check() != 0) {
+        outcome->fail("LeakSanitizer found leaks after " + std::to_string(LifecycleCheck::kCycles) +
+                      " cycles (its report is on the standard error)");
+    } else {
+        outcome->note("LeakSanitizer found no leak in " + std::to_string(LifecycleCheck::kCycles) +
+                      " cycles");
+    }
+#else
+    const long growth = ProcessProbe::residentBytes() - residentAfterWarmUp;
+    const int measured = LifecycleCheck::kCycles - kWarmUpCycles;
+    if (growth > kLeakBytesPerCycle * measured) {
+        outcome->fail("resident memory grew by " + std::to_string(growth / 1024) + " KiB in " +
+                      std::to_string(measured) + " create/destroy cycles (" +
+                      std::to_string(growth / measured) + " bytes a cycle)");
+    } else {
+        outcome->note("resident memory " + std::string(growth >= 0 ? "+" : "") +
+                      std::to_string(growth / 1024) + " KiB over " + std::to_string(measured) +
+                      " cycles");
+    }
+#endif
+}
+
+}  // namespace
+
+CheckOutcome LifecycleCheck::run(const CheckContext& context) {
+    CheckOutcome outcome;
+    AnswerLog answers;
+    CallClock clock;
+    HostedModule module(context, answers, clock);
+    inOrder(module, &outcome);
+    if (outcome.verdict() >= Verdict::kFail) return outcome;
+    for (const std::vector<std::string>& order : kOutOfOrder) {
+        if (!module.load()) {
+            outcome.fail("the host does not load the module again");
+            return outcome;
+        }
+        for (const std::string& step : order) module.command(step);
+        module.destroy();
+    }
+    const std::vector<std::string> thrown = LogTap::errorsContaining(" threw: ");
+    if (!thrown.empty()) {
+        outcome.fail(std::to_string(thrown.size()) + " calls threw, the first: " + thrown[0]);
+    }
+    outcome.note("in order and " + std::to_string(kOutOfOrder.size()) + " orders out of order");
+    cycles(module, &outcome);
+    return outcome;
+}
+
+}  // namespace oxahost

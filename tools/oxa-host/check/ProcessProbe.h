@@ -1,0 +1,22 @@
+// What the check's own process holds: open file descriptors, resident
+// memory and threads, read from /proc/self.
+#ifndef OXA_HOST_PROCESS_PROBE_H
+#define OXA_HOST_PROCESS_PROBE_H
+
+#include <map>
+#include <string>
+
+namespace oxahost {
+
+class ProcessProbe {
+public:
+    // Open descriptors and what each refers to.
+    static std::map<int, std::string> openFiles();
+    static long residentBytes();
+    // Thread ids and names (comm), the calling thread included.
+    static std::map<int, std::string> threads();
+};
+
+}  // namespace oxahost
+
+#endif  // OXA_HOST_PROCESS_PROBE_H
