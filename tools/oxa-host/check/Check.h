@@ -20,7 +20,7 @@ public:
     // The least a FAIL of this check rules out: the checks that need that
     // much or more are not run after it. kNone for a check that rules out
     // nothing.
-    static const int kNone = 3;
+    static constexpr int kNone = 3;
     virtual int failureRulesOut() const { return kNone; }
     virtual CheckOutcome run(const CheckContext& context) = 0;
 };

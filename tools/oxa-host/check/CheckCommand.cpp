@@ -4,14 +4,19 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "AnswersCheck.h"
 #include "ApiLevelCheck.h"
 #include "BindingCheck.h"
 #include "CheckOptions.h"
 #include "CheckReport.h"
 #include "CheckRunner.h"
+#include "CommandsCheck.h"
 #include "ExportsCheck.h"
 #include "LifecycleCheck.h"
 #include "MagicCheck.h"
+#include "StreamsCheck.h"
+#include "ThreadsCheck.h"
+#include "TimeCheck.h"
 #include "VersionsCheck.h"
 
 namespace oxahost {
@@ -24,6 +29,11 @@ std::vector<std::unique_ptr<Check>> CheckCommand::allChecks() {
     checks.emplace_back(new VersionsCheck());
     checks.emplace_back(new MagicCheck());
     checks.emplace_back(new LifecycleCheck());
+    checks.emplace_back(new CommandsCheck());
+    checks.emplace_back(new StreamsCheck());
+    checks.emplace_back(new AnswersCheck());
+    checks.emplace_back(new ThreadsCheck());
+    checks.emplace_back(new TimeCheck());
     return checks;
 }
 

@@ -14,7 +14,7 @@ public:
     const char* name() const override { return "lifecycle"; }
     CheckOutcome run(const CheckContext& context) override;
 
-    static const int kCycles = 1000;
+    static constexpr int kCycles = 1000;
 };
 
 }  // namespace oxahost

@@ -34,8 +34,8 @@ public:
 
     // Slot positions of the version-2 operations, counted from the address
     // an object's table pointer holds (the two destructor slots first).
-    static const int kSendStreamSlot = 6;
-    static const int kGetJackClientNameSlot = 8;
+    static constexpr int kSendStreamSlot = 6;
+    static constexpr int kGetJackClientNameSlot = 8;
 };
 
 }  // namespace oxahost
