@@ -9,6 +9,23 @@ namespace oxahost {
 namespace {
 const size_t kKeptInvalid = 4;
 const size_t kShownChars = 40;
+// The start of `text` with every byte that is not printable ASCII as \xNN.
+std::string readable(const char* text) {
+    std::string shown;
+    for (size_t i = 0; text[i] != 0 && i < kShownChars; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7f && c != '\\') {
+            shown += static_cast<char>(c);
+        } else {
+            static const char kHex[] = "0123456789ABCDEF";
+            shown += "\\x";
+            shown += kHex[c >> 4];
+            shown += kHex[c & 0xf];
+        }
+    }
+    return shown;
+}
+
 }  // namespace
 
 void AnswerLog::notify(int32_t /*msgType*/, int32_t ext1, int32_t /*ext2*/, const char* str) {
@@ -17,7 +34,7 @@ void AnswerLog::notify(int32_t /*msgType*/, int32_t ext1, int32_t /*ext2*/, cons
     std::lock_guard<std::mutex> lock(mLock);
     record();
     if (offset >= 0 && mInvalid.size() < kKeptInvalid) {
-        mInvalid.push_back({std::string(str, strnlen(str, kShownChars)), offset, ext1});
+        mInvalid.push_back({readable(str), offset, ext1});
     }
 }
 

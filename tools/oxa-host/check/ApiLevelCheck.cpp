@@ -16,12 +16,12 @@ CheckOutcome ApiLevelCheck::run(const CheckContext& context) {
     ModuleLibrary library(context.modulePath());
     std::string error;
     if (!library.open(RTLD_NOW | RTLD_GLOBAL, &error)) {
-        outcome.fail("cannot open the library: " + error);
+        outcome.refuse("cannot open the library: " + error);
         return outcome;
     }
     void* address = library.find(EntryPoints::kApiLevel);
     if (address == nullptr) {
-        outcome.fail("oxa_get_api_level is missing: the host refuses the module");
+        outcome.refuse("oxa_get_api_level is missing: the host refuses the module");
         return outcome;
     }
     if (!library.owns(address)) {
@@ -39,8 +39,8 @@ CheckOutcome ApiLevelCheck::run(const CheckContext& context) {
                      std::to_string(again));
     }
     if (level > hostLevel) {
-        outcome.fail(levelText + ": the host implements level " + std::to_string(hostLevel) +
-                     " and refuses modules above it");
+        outcome.refuse(levelText + ": the host implements level " + std::to_string(hostLevel) +
+                       " and refuses modules above it");
     } else if (level < 1) {
         outcome.warn(levelText + ": the host accepts it, but levels begin at 1");
     } else {

@@ -33,7 +33,7 @@ CheckOutcome BindingCheck::run(const CheckContext& context) {
     ElfSymbols symbols;
     std::string error;
     if (!symbols.read(context.modulePath(), &error)) {
-        outcome.fail(error);
+        outcome.refuse(error);
         return outcome;
     }
     ModuleLibrary library(context.modulePath());
@@ -41,9 +41,9 @@ CheckOutcome BindingCheck::run(const CheckContext& context) {
         ModuleLibrary lazy(context.modulePath());
         std::string lazyError;
         const bool opensLazily = lazy.open(RTLD_LAZY | RTLD_LOCAL, &lazyError);
-        outcome.fail("does not open with immediate binding" +
-                     std::string(opensLazily ? " (it opens with lazy binding only)" : "") + ": " +
-                     error);
+        outcome.refuse("does not open with immediate binding" +
+                       std::string(opensLazily ? " (it opens with lazy binding only)" : "") + ": " +
+                       error);
         return outcome;
     }
     size_t undefined = 0;

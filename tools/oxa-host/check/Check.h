@@ -17,9 +17,10 @@ public:
     // loaded by the host (its object created and initialised).
     enum Needs { kFile = 0, kOpenLibrary = 1, kLoadedModule = 2 };
     virtual Needs needs() const { return kLoadedModule; }
-    // The least a FAIL of this check rules out: the checks that need that
-    // much or more are not run after it. kNone for a check that rules out
-    // nothing.
+    // The least that this check rules out when it finds that the host
+    // refuses the module (CheckOutcome::refuse), crashes or hangs: the checks
+    // that need that much or more are not run after it. kNone for a check
+    // that rules out nothing.
     static constexpr int kNone = 3;
     virtual int failureRulesOut() const { return kNone; }
     virtual CheckOutcome run(const CheckContext& context) = 0;

@@ -24,14 +24,23 @@ public:
     void note(const std::string& text) { add(Verdict::kPass, text); }
     void warn(const std::string& text) { add(Verdict::kWarn, text); }
     void fail(const std::string& text) { add(Verdict::kFail, text); }
+    // A FAIL for which the host refuses the module: the checks that need
+    // what it rules out are not run after it.
+    void refuse(const std::string& text) {
+        fail(text);
+        mRefused = true;
+    }
     void add(Verdict verdict, const std::string& text);
 
     Verdict verdict() const { return mVerdict; }
     const std::string& details() const { return mDetails; }
+    bool refused() const { return mRefused; }
+    void setRefused(bool refused) { mRefused = refused; }
 
 private:
     Verdict mVerdict;
     std::string mDetails;
+    bool mRefused = false;
 };
 
 }  // namespace oxahost

@@ -13,6 +13,8 @@ struct CheckResult {
     Verdict verdict = Verdict::kPass;
     std::string details;
     double seconds = 0;
+    // The host refuses the module for what this check found.
+    bool refused = false;
 };
 
 }  // namespace oxahost

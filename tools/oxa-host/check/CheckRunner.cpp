@@ -93,7 +93,9 @@ std::vector<CheckResult> CheckRunner::runAll(
         } else {
             result = run(*check);
         }
-        if (result.verdict >= Verdict::kFail && check->failureRulesOut() < ruledOut) {
+        // What crashes or hangs a check that decides loading crashes or hangs the host.
+        const bool refused = result.refused || result.verdict >= Verdict::kTimeout;
+        if (refused && check->failureRulesOut() < ruledOut) {
             ruledOut = check->failureRulesOut();
             ruledOutBy = check->name();
         }
@@ -207,6 +209,7 @@ CheckResult CheckRunner::run(Check& check) {
     } else {
         result.verdict = outcome.verdict();
         result.details = outcome.details();
+        result.refused = outcome.refused();
     }
     while (!result.details.empty() && result.details.back() == '\n') result.details.pop_back();
     return result;

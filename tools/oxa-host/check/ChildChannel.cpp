@@ -52,6 +52,7 @@ void ChildChannel::step(const std::string& text) {
 
 void ChildChannel::finish(const CheckOutcome& outcome) {
     writeLine('V', std::to_string(static_cast<int>(outcome.verdict())));
+    writeLine('R', outcome.refused() ? "1" : "0");
     writeLine('D', outcome.details());
 }
 
@@ -72,6 +73,7 @@ bool ChildChannel::parse(const std::string& received, CheckOutcome* outcome,
     bool haveVerdict = false;
     bool haveDetails = false;
     int verdict = 0;
+    bool refused = false;
     std::string details;
     size_t start = 0;
     while (start < received.size()) {
@@ -86,6 +88,8 @@ bool ChildChannel::parse(const std::string& received, CheckOutcome* outcome,
         } else if (line[0] == 'V' && text.size() == 1 && text[0] >= '0' && text[0] <= '4') {
             verdict = text[0] - '0';
             haveVerdict = true;
+        } else if (line[0] == 'R') {
+            refused = text == "1";
         } else if (line[0] == 'D') {
             details = text;
             haveDetails = true;
@@ -93,6 +97,7 @@ bool ChildChannel::parse(const std::string& received, CheckOutcome* outcome,
     }
     if (!haveVerdict || !haveDetails) return false;
     *outcome = CheckOutcome(static_cast<Verdict>(verdict), details);
+    outcome->setRefused(refused);
     return true;
 }
 

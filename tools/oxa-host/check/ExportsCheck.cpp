@@ -46,7 +46,7 @@ CheckOutcome ExportsCheck::run(const CheckContext& context) {
     ElfSymbols symbols;
     std::string error;
     if (!symbols.read(context.modulePath(), &error)) {
-        outcome.fail(error);
+        outcome.refuse(error);
         return outcome;
     }
     std::map<std::string, const ElfSymbol*> exports;
@@ -63,9 +63,9 @@ CheckOutcome ExportsCheck::run(const CheckContext& context) {
     for (const char* name : required) {
         auto entry = exports.find(name);
         if (entry == exports.end()) {
-            outcome.fail(std::string(name) + " is not exported: the host refuses the module");
+            outcome.refuse(std::string(name) + " is not exported: the host refuses the module");
         } else if (!isFunction(*entry->second)) {
-            outcome.fail(std::string(name) + " is exported, but not as a function");
+            outcome.refuse(std::string(name) + " is exported, but not as a function");
         } else {
             found += found.empty() ? name : std::string(" ") + name;
         }
