@@ -43,8 +43,9 @@ namespace {
 }
 
 #ifdef FLAW_STRAY_THREAD
-// Waits in pause() for ever; activate() returns once it is there, so that
-// the thread never runs the module's code after the library is closed.
+// Waits in pause() for ever. The library is linked with -z nodelete: an
+// emulator's own signals wake pause() now and then, and the loop must still
+// be mapped when they do.
 void* strayThread(void* started) {
     pthread_setname_np(pthread_self(), "flawed-stray");
     sem_post(static_cast<sem_t*>(started));

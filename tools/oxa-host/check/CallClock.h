@@ -20,6 +20,8 @@ public:
     // Runs `body` as the call `label`, reported as the child's step.
     void measure(const std::string& label, const std::function<void()>& body);
     const std::vector<Call>& calls() const { return mCalls; }
+    // Forgets the calls measured so far (keeping the storage).
+    void clear() { mCalls.clear(); }
 
     static double processCpuSeconds();
     static double wallSeconds();

@@ -25,12 +25,12 @@ namespace oxahost {
 
 namespace {
 
-// Cycles before the resident size is first read: allocator and loader
-// caches settle in them.
+// Cycles before the heap is first measured: allocator and loader caches
+// settle in them.
 const int kWarmUpCycles = 100;
-// Growth of the resident size over the measured cycles that counts as a
-// leak: 4 KiB a cycle.
-const long kLeakBytesPerCycle = 4096;
+// Growth of the heap in use over the measured cycles that counts as a leak:
+// 64 bytes a cycle (the host itself leaves about 1 KiB in all).
+const long kLeakBytesPerCycle = 64;
 
 // Orders the host accepts in any state; their results do not matter, only
 // that the module survives them.
@@ -63,8 +63,9 @@ void inOrder(HostedModule& module, CheckOutcome* outcome) {
     module.destroy();
 }
 
-void cycles(HostedModule& module, CheckOutcome* outcome) {
+void cycles(HostedModule& module, CallClock& clock, CheckOutcome* outcome) {
     const std::map<int, std::string> filesBefore = ProcessProbe::openFiles();
+    long heapAfterWarmUp = 0;
     long residentAfterWarmUp = 0;
     for (int cycle = 0; cycle < LifecycleCheck::kCycles; ++cycle) {
         if (cycle % 100 == 0) ChildChannel::step("create/destroy cycle " + std::to_string(cycle));
@@ -73,7 +74,12 @@ void cycles(HostedModule& module, CheckOutcome* outcome) {
             return;
         }
         module.destroy();
-        if (cycle + 1 == kWarmUpCycles) residentAfterWarmUp = ProcessProbe::residentBytes();
+        // Only what the module keeps may grow the heap.
+        clock.clear();
+        if (cycle + 1 == kWarmUpCycles) {
+            heapAfterWarmUp = ProcessProbe::heapBytes();
+            residentAfterWarmUp = ProcessProbe::residentBytes();
+        }
     }
     std::string kept;
     int keptCount = 0;
@@ -87,6 +93,7 @@ void cycles(HostedModule& module, CheckOutcome* outcome) {
                       std::to_string(LifecycleCheck::kCycles) + " cycles: " + kept);
     }
 #ifdef OXA_HOST_HAS_LSAN
+    (void)heapAfterWarmUp;
     (void)residentAfterWarmUp;
     ChildChannel::step("LeakSanitizer");
     if (__lsan_do_recoverable_leak_check() != 0) {
@@ -97,16 +104,19 @@ void cycles(HostedModule& module, CheckOutcome* outcome) {
                       " cycles");
     }
 #else
-    const long growth = ProcessProbe::residentBytes() - residentAfterWarmUp;
+    const long growth = ProcessProbe::heapBytes() - heapAfterWarmUp;
+    const long resident = ProcessProbe::residentBytes() - residentAfterWarmUp;
     const int measured = LifecycleCheck::kCycles - kWarmUpCycles;
+    const std::string residentText = "resident memory " + std::string(resident >= 0 ? "+" : "") +
+                                     std::to_string(resident / 1024) + " KiB";
     if (growth > kLeakBytesPerCycle * measured) {
-        outcome->fail("resident memory grew by " + std::to_string(growth / 1024) + " KiB in " +
+        outcome->fail("the heap in use grew by " + std::to_string(growth / 1024) + " KiB in " +
                       std::to_string(measured) + " create/destroy cycles (" +
-                      std::to_string(growth / measured) + " bytes a cycle)");
+                      std::to_string(growth / measured) + " bytes a cycle; " + residentText + ")");
     } else {
-        outcome->note("resident memory " + std::string(growth >= 0 ? "+" : "") +
-                      std::to_string(growth / 1024) + " KiB over " + std::to_string(measured) +
-                      " cycles");
+        outcome->note("heap in use " + std::string(growth >= 0 ? "+" : "") +
+                      std::to_string(growth / 1024) + " KiB, " + residentText + " over " +
+                      std::to_string(measured) + " cycles");
     }
 #endif
 }
@@ -133,7 +143,7 @@ CheckOutcome LifecycleCheck::run(const CheckContext& context) {
         outcome.fail(std::to_string(thrown.size()) + " calls threw, the first: " + thrown[0]);
     }
     outcome.note("in order and " + std::to_string(kOutOfOrder.size()) + " orders out of order");
-    cycles(module, &outcome);
+    cycles(module, clock, &outcome);
     return outcome;
 }
 

@@ -2,11 +2,23 @@
 
 #include <dirent.h>
 #include <limits.h>
+#include <malloc.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <vector>
+
+#if defined(__SANITIZE_THREAD__)
+#define OXA_HOST_SANITIZER_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define OXA_HOST_SANITIZER_HEAP 1
+#endif
+#endif
+#ifdef OXA_HOST_SANITIZER_HEAP
+#include <sanitizer/allocator_interface.h>
+#endif
 
 namespace oxahost {
 
@@ -50,6 +62,16 @@ long ProcessProbe::residentBytes() {
     if (fscanf(file, "%ld %ld", &size, &resident) != 2) resident = -1;
     fclose(file);
     return resident < 0 ? -1 : resident * sysconf(_SC_PAGESIZE);
+}
+
+long ProcessProbe::heapBytes() {
+#ifdef OXA_HOST_SANITIZER_HEAP
+    // The sanitizer's allocator replaces the C library's.
+    return static_cast<long>(__sanitizer_get_current_allocated_bytes());
+#else
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<long>(info.uordblks + info.hblkhd);
+#endif
 }
 
 std::map<int, std::string> ProcessProbe::threads() {

@@ -13,6 +13,10 @@ public:
     // Open descriptors and what each refers to.
     static std::map<int, std::string> openFiles();
     static long residentBytes();
+    // Bytes the process's allocator has handed out and not had back: what
+    // a leak of the module's heap shows in. Unlike the resident size it is
+    // not blurred by an emulator's own memory.
+    static long heapBytes();
     // Thread ids and names (comm), the calling thread included.
     static std::map<int, std::string> threads();
 };
