@@ -9,10 +9,10 @@
 
 #include <vector>
 
-#if defined(__SANITIZE_THREAD__)
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
 #define OXA_HOST_SANITIZER_HEAP 1
 #elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
+#if __has_feature(thread_sanitizer) || __has_feature(address_sanitizer)
 #define OXA_HOST_SANITIZER_HEAP 1
 #endif
 #endif
