@@ -56,7 +56,9 @@ void* strayThread(void* started) {
 
 #ifdef FLAW_ANSWERS_AFTER_DESTROY
 // The library is never unloaded (linked with -z nodelete), so this code
-// stays mapped; once per process the thread answers after its client is gone.
+// stays mapped; once per process the thread answers after its client is gone:
+// after the first object whose bypass was switched, which no create/destroy
+// cycle does, so that the late answers meet no other client being destroyed.
 bool sLateAnswersStarted = false;
 
 void* lateAnswers(void*) {
@@ -81,7 +83,6 @@ public:
     int setUp(int, char**) override { return 0; }
     int tearDown() override { return 0; }
     int activate() override {
-        mActivated = true;
 #ifdef FLAW_STRAY_THREAD
         sem_t started;
         sem_init(&started, 0, 0);
@@ -105,15 +106,17 @@ public:
     char* getJackClientName(const char*) override {
         return mName;
     }
-    void setByPassEnabled(bool) override {}
+    void setByPassEnabled(bool) override {
+        mBypassSwitched = true;
+    }
 
-    bool activated() const {
-        return mActivated;
+    bool bypassSwitched() const {
+        return mBypassSwitched;
     }
 
 private:
     char mName[16] = "flawed_wave";
-    bool mActivated = false;
+    bool mBypassSwitched = false;
 };
 
 #ifdef FLAW_FALSE_V2
@@ -204,7 +207,7 @@ WAVE_EXPORT android::IOXAInterface* oxa_create() {
 WAVE_EXPORT void oxa_destroy(android::IOXAInterface* object) {
     FlawedWave* wave = static_cast<FlawedWave*>(object);
 #ifdef FLAW_ANSWERS_AFTER_DESTROY
-    if (wave->jack().activated() && !sLateAnswersStarted) {
+    if (wave->jack().bypassSwitched() && !sLateAnswersStarted) {
         sLateAnswersStarted = true;
         startDetached(lateAnswers, nullptr);
     }

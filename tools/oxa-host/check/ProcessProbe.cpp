@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <thread>
 #include <vector>
 
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
@@ -17,7 +18,9 @@
 #endif
 #endif
 #ifdef OXA_HOST_SANITIZER_HEAP
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime's allocator interface; declared here, as gcc
+// ships no header for it.
+extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
 #endif
 
 namespace oxahost {
@@ -72,6 +75,10 @@ long ProcessProbe::heapBytes() {
     const struct mallinfo2 info = mallinfo2();
     return static_cast<long>(info.uordblks + info.hblkhd);
 #endif
+}
+
+void ProcessProbe::startRuntimeThreads() {
+    std::thread([] {}).join();
 }
 
 std::map<int, std::string> ProcessProbe::threads() {

@@ -19,6 +19,10 @@ public:
     static long heapBytes();
     // Thread ids and names (comm), the calling thread included.
     static std::map<int, std::string> threads();
+    // Starts and joins one thread, so that helper threads a runtime starts
+    // with a process's first thread (ThreadSanitizer's background thread)
+    // exist before threads are counted.
+    static void startRuntimeThreads();
 };
 
 }  // namespace oxahost

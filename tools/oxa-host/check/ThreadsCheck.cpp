@@ -29,6 +29,7 @@ std::map<int, std::string> newThreads(const std::map<int, std::string>& before) 
 
 CheckOutcome ThreadsCheck::run(const CheckContext& context) {
     CheckOutcome outcome;
+    ProcessProbe::startRuntimeThreads();
     const std::map<int, std::string> before = ProcessProbe::threads();
     MagicProbe probe;
     std::string error;

@@ -127,6 +127,7 @@ void* waitForRelease(void* pipes) {
 }
 
 TEST(ProcessProbe, SeesNewDescriptorsThreadsAndHeap) {
+    ProcessProbe::startRuntimeThreads();
     const size_t filesBefore = ProcessProbe::openFiles().size();
     const size_t threadsBefore = ProcessProbe::threads().size();
     const long heapBefore = ProcessProbe::heapBytes();
