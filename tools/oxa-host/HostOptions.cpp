@@ -180,6 +180,8 @@ bool parseHostOptions(const std::vector<std::string>& args, HostOptions* options
 
 const char* hostUsage() {
     return "usage: oxa-host [options] <module-dir> <module-file> [step ...]\n"
+           "       oxa-host check [options] <module-dir> <module-file>\n"
+           "         (the module validator: oxa-host check --help)\n"
            "\n"
            "Loads a module with \"<name>!init_client:<package>:<module-file>:<module-dir>\",\n"
            "then runs each step in order and destroys the client. A step is a command\n"

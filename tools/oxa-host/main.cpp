@@ -5,12 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "CheckCommand.h"
 #include "HostOptions.h"
 #include "HostSession.h"
 #include "LogPrinter.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "check") {
+        return oxahost::CheckCommand::run(std::vector<std::string>(args.begin() + 1, args.end()));
+    }
     oxahost::HostOptions options;
     std::string error;
     if (!oxahost::parseHostOptions(args, &options, &error)) {

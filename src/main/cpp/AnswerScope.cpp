@@ -17,6 +17,10 @@ AnswerScope::~AnswerScope() {
     tInnermost = mFrame.outer;
 }
 
+bool AnswerScope::isInsideAny() {
+    return tInnermost != nullptr;
+}
+
 bool AnswerScope::isInside(const OXAClient* client) {
     for (const Frame* frame = static_cast<const Frame*>(tInnermost); frame != nullptr;
          frame = frame->outer) {

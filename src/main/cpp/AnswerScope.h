@@ -17,6 +17,8 @@ public:
 
     // Whether the calling thread is inside an answer of `client`.
     static bool isInside(const OXAClient* client);
+    // Whether the calling thread is inside an answer of any client.
+    static bool isInsideAny();
 
 private:
     // The answers the calling thread is inside, innermost first: one frame

@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "AnswerScope.h"
 #include "OvikAutoLock.h"
 
 #define LOG_TAG OVIK_BRIDGE_LOG_TAG
@@ -24,7 +25,7 @@ std::vector<ClientRelease::ClientRef>* sRetired = nullptr;
 std::atomic<bool> sAnyRetired(false);
 
 void retire(ClientRelease::ClientRef client) {
-    ALOGI("client %p goes at the next call from Java: this thread is inside its answer",
+    ALOGI("client %p goes at the next call from Java: this thread is inside an answer",
           static_cast<void*>(client.get()));
     android::OvikAutoLock lock(&sRetiredLock);
     // Never freed: it outlives every thread that may still retire a client.
@@ -54,9 +55,11 @@ void ClientRelease::drop(std::vector<ClientRef>* clients) {
 
 void ClientRelease::releaseNow(std::vector<ClientRef>* clients) {
     for (ClientRef& client : *clients) {
-        // A thread inside one of the client's answers never drops a reference
-        // itself: whether it would be the last one can change under it.
-        if (client->isAnsweringOnCallingThread()) {
+        // A thread inside an answer never drops a reference itself: it is
+        // running module code, which the client's destruction may unload
+        // under it or wait for (a module joins its threads), and two module
+        // threads each destroying the other's client would wait for ever.
+        if (android::AnswerScope::isInsideAny()) {
             retire(std::move(client));
         } else {
             client.reset();

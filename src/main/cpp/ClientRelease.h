@@ -9,11 +9,13 @@
 // module) is parked on the thread and let go when its outermost notification
 // has ended and the listener lock is free.
 //
-// A client whose last reference goes on a thread that is still inside one of
-// that client's own answers (a module thread whose callback deleted the
-// client) is not destroyed there either: its module would be unloaded under
-// the code that answered. It is retired instead, and destroyed by the next
-// call from Java that reaches the registry.
+// A reference let go of on a thread that is still inside a module's answer
+// (a module thread whose callback deleted a client) is not dropped there
+// either: the module could be unloaded under the code that answered, and a
+// module thread destroying another module's client would wait for that
+// module's threads, which may be destroying its own client in turn. It is
+// retired instead, and dropped by the next call from Java that reaches the
+// registry.
 #ifndef CLIENT_RELEASE_H
 #define CLIENT_RELEASE_H
 

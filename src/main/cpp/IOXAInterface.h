@@ -20,8 +20,8 @@
 // Ownership: the host disposes of the object through the module's
 // oxa_destroy(), never through the virtual destructor. The client that owns
 // the object is destroyed on whichever thread drops its last reference, but
-// never inside one of that client's own answers: a client deleted by a
-// callback on the module's own thread is destroyed by a later call from Java.
+// never inside a module's answer: a client deleted by a callback on a
+// module's thread is destroyed by a later call from Java.
 // Stop the module's threads in oxa_destroy() (the library is closed right
 // after), but never join the thread that is calling it.
 //

@@ -1,0 +1,244 @@
+// A small, well-behaved module with one flaw switched on at compile time,
+// for the validator's tests: each library built from this file breaks one
+// rule, and the validator must catch it with the check for that rule only.
+//   FLAW_NO_CREATE            no oxa_create (exports; the host refuses it)
+//   FLAW_EXTRA_EXPORT         exports a function of its own (exports)
+//   FLAW_WEAK_REFERENCE       needs a weak symbol nothing provides (binding)
+//   FLAW_API_LEVEL=n          declares API level n (api-level)
+//   FLAW_VERSION_STRING       a version string unlike its numbers (versions)
+//   FLAW_FALSE_V2             a version-1 object that claims 2 (magic)
+//   FLAW_LEAKS_MEMORY         every object leaks 64 KiB (lifecycle)
+//   FLAW_THROWS_ON_LONG_TEXT  commands over 1000 bytes throw (commands)
+//   FLAW_OVERREPORTS          requests report a byte more than fits (streams)
+//   FLAW_INVALID_UTF8         init() answers Latin-1 text (answers)
+//   FLAW_ANSWERS_AFTER_DESTROY  a thread answers after destroy (answers)
+//   FLAW_STRAY_THREAD         activate() starts a thread that never ends (threads)
+//   FLAW_SLOW_TRANSPORT       transport() takes 1.2 s (time)
+// Written without the standard library's templates, so that nothing but the
+// entry points is exported (the version script hides the rest).
+#include <pthread.h>
+#include <semaphore.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+#include "IJackClientInterfaceV2.h"
+#include "IOXAInterfaceV2.h"
+#include "OXAClientUser.h"
+
+#define WAVE_EXPORT extern "C" __attribute__((visibility("default")))
+
+#ifndef FLAW_API_LEVEL
+#define FLAW_API_LEVEL 4
+#endif
+
+namespace {
+
+[[maybe_unused]] void sleepMs(long milliseconds) {
+    struct timespec pause = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+    nanosleep(&pause, nullptr);
+}
+
+#ifdef FLAW_STRAY_THREAD
+// Waits in pause() for ever. The library is linked with -z nodelete: an
+// emulator's own signals wake pause() now and then, and the loop must still
+// be mapped when they do.
+void* strayThread(void* started) {
+    pthread_setname_np(pthread_self(), "flawed-stray");
+    sem_post(static_cast<sem_t*>(started));
+    for (;;) pause();
+    return nullptr;
+}
+#endif
+
+#ifdef FLAW_ANSWERS_AFTER_DESTROY
+// The library is never unloaded (linked with -z nodelete), so this code
+// stays mapped; once per process the thread answers after its client is gone:
+// after the first object whose bypass was switched, which no create/destroy
+// cycle does, so that the late answers meet no other client being destroyed.
+bool sLateAnswersStarted = false;
+
+void* lateAnswers(void*) {
+    sleepMs(50);
+    for (int i = 0; i < 5; ++i) {
+        android::OXAClientUser::getInstance()->response("late answer");
+        sleepMs(10);
+    }
+    return nullptr;
+}
+#endif
+
+[[maybe_unused]] bool startDetached(void* (*body)(void*), void* argument) {
+    pthread_t thread;
+    if (pthread_create(&thread, nullptr, body, argument) != 0) return false;
+    pthread_detach(thread);
+    return true;
+}
+
+class FlawedJack : public android::IJackClientInterfaceV2 {
+public:
+    int setUp(int, char**) override { return 0; }
+    int tearDown() override { return 0; }
+    int activate() override {
+#ifdef FLAW_STRAY_THREAD
+        sem_t started;
+        sem_init(&started, 0, 0);
+        if (startDetached(strayThread, &started)) sem_wait(&started);
+        sem_destroy(&started);
+#endif
+        return 0;
+    }
+    int deactivate() override {
+        return 0;
+    }
+    int transport(android::TransportType) override {
+#ifdef FLAW_SLOW_TRANSPORT
+        sleepMs(1200);
+#endif
+        return 0;
+    }
+    int sendMidi(char*) override {
+        return 0;
+    }
+    char* getJackClientName(const char*) override {
+        return mName;
+    }
+    void setByPassEnabled(bool) override {
+        mBypassSwitched = true;
+    }
+
+    bool bypassSwitched() const {
+        return mBypassSwitched;
+    }
+
+private:
+    char mName[16] = "flawed_wave";
+    bool mBypassSwitched = false;
+};
+
+#ifdef FLAW_FALSE_V2
+typedef android::IOXAInterface WaveBase;
+#else
+typedef android::IOXAInterfaceV2 WaveBase;
+#endif
+
+class FlawedWave : public WaveBase {
+public:
+    FlawedWave() {
+#ifdef FLAW_FALSE_V2
+        mMagicNumber = 2;
+#endif
+#ifdef FLAW_LEAKS_MEMORY
+        void* leaked = malloc(kLeakBytes);
+        if (leaked != nullptr) memset(leaked, 0x6c, kLeakBytes);
+        // Kept from the optimiser, but referenced from nowhere.
+        __asm__ __volatile__("" : : "r"(leaked) : "memory");
+#endif
+    }
+
+    int init() override {
+#ifdef FLAW_INVALID_UTF8
+        response("caf\xe9 ready", 1);
+#else
+        response("flawed wave ready", 1);
+#endif
+        return 0;
+    }
+
+    int sendCommand(const char* command) override {
+#ifdef FLAW_THROWS_ON_LONG_TEXT
+        if (strlen(command) > 1000) throw std::length_error("command too long");
+#endif
+        return strcmp(command, "status") == 0 ? 0 : 1;
+    }
+
+    android::IJackClientInterface* getJackClientInterface() override {
+        return &mJack;
+    }
+
+    int request(const char*, const long ext1, const long capacity, size_t& usedBytes,
+                const void* buffer) override {
+        const long wanted = ext1 > 0 && ext1 < capacity ? ext1 : capacity;
+        if (wanted > 0) memset(const_cast<void*>(buffer), 'f', static_cast<size_t>(wanted));
+        usedBytes = static_cast<size_t>(wanted);
+#ifdef FLAW_OVERREPORTS
+        usedBytes += 1;
+#endif
+        return 0;
+    }
+
+#ifndef FLAW_FALSE_V2
+    int sendStream(const void*, const long streamLen, const int) override {
+        return streamLen < 0 ? 1 : 0;
+    }
+#endif
+
+    const FlawedJack& jack() const {
+        return mJack;
+    }
+
+private:
+    static const size_t kLeakBytes = 64 * 1024;
+    FlawedJack mJack;
+};
+
+#ifdef FLAW_WEAK_REFERENCE
+extern "C" int flawed_wave_missing_hook(void) __attribute__((weak));
+#endif
+
+}  // namespace
+
+WAVE_EXPORT int oxa_get_api_level() {
+    return FLAW_API_LEVEL;
+}
+
+#ifndef FLAW_NO_CREATE
+WAVE_EXPORT android::IOXAInterface* oxa_create() {
+#ifdef FLAW_WEAK_REFERENCE
+    if (flawed_wave_missing_hook) flawed_wave_missing_hook();
+#endif
+    return new FlawedWave();
+}
+#endif
+
+WAVE_EXPORT void oxa_destroy(android::IOXAInterface* object) {
+    FlawedWave* wave = static_cast<FlawedWave*>(object);
+#ifdef FLAW_ANSWERS_AFTER_DESTROY
+    if (wave->jack().bypassSwitched() && !sLateAnswersStarted) {
+        sLateAnswersStarted = true;
+        startDetached(lateAnswers, nullptr);
+    }
+#endif
+    delete wave;
+}
+
+WAVE_EXPORT int oxa_get_ndk_version() {
+    return 21;
+}
+
+WAVE_EXPORT int oxa_user_get_major_version_number() {
+    return 1;
+}
+
+WAVE_EXPORT int oxa_user_get_minor_version_number() {
+    return 1;
+}
+
+WAVE_EXPORT int oxa_user_get_patch_version_number() {
+    return 4;
+}
+
+#ifdef FLAW_VERSION_STRING
+WAVE_EXPORT const char* oxa_user_get_version_string() {
+    return "2.0.0";
+}
+#endif
+
+#ifdef FLAW_EXTRA_EXPORT
+WAVE_EXPORT int flawed_wave_helper() {
+    return 7;
+}
+#endif

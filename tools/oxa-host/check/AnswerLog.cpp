@@ -1,0 +1,70 @@
+#include "AnswerLog.h"
+
+#include <string.h>
+
+#include "ModifiedUtf8Scan.h"
+
+namespace oxahost {
+
+namespace {
+const size_t kKeptInvalid = 4;
+const size_t kShownChars = 40;
+// The start of `text` with every byte that is not printable ASCII as \xNN.
+std::string readable(const char* text) {
+    std::string shown;
+    for (size_t i = 0; text[i] != 0 && i < kShownChars; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7f && c != '\\') {
+            shown += static_cast<char>(c);
+        } else {
+            static const char kHex[] = "0123456789ABCDEF";
+            shown += "\\x";
+            shown += kHex[c >> 4];
+            shown += kHex[c & 0xf];
+        }
+    }
+    return shown;
+}
+
+}  // namespace
+
+void AnswerLog::notify(int32_t /*msgType*/, int32_t ext1, int32_t /*ext2*/, const char* str) {
+    long offset = -1;
+    if (str != nullptr) offset = ModifiedUtf8Scan::firstInvalid(str);
+    std::lock_guard<std::mutex> lock(mLock);
+    record();
+    if (offset >= 0 && mInvalid.size() < kKeptInvalid) {
+        mInvalid.push_back({readable(str), offset, ext1});
+    }
+}
+
+void AnswerLog::notifyDataCallback(int32_t, int32_t, size_t, const void*) {
+    std::lock_guard<std::mutex> lock(mLock);
+    record();
+}
+
+void AnswerLog::record() {
+    ++mCounts[mPhase];
+}
+
+void AnswerLog::setPhase(Phase phase) {
+    std::lock_guard<std::mutex> lock(mLock);
+    mPhase = phase;
+}
+
+long AnswerLog::count(Phase phase) {
+    std::lock_guard<std::mutex> lock(mLock);
+    return mCounts[phase];
+}
+
+long AnswerLog::total() {
+    std::lock_guard<std::mutex> lock(mLock);
+    return mCounts[0] + mCounts[1] + mCounts[2];
+}
+
+std::vector<AnswerLog::Invalid> AnswerLog::invalidTexts() {
+    std::lock_guard<std::mutex> lock(mLock);
+    return mInvalid;
+}
+
+}  // namespace oxahost

@@ -1,0 +1,35 @@
+#include "CallClock.h"
+
+#include <time.h>
+
+#include "ChildChannel.h"
+
+namespace oxahost {
+
+namespace {
+
+double seconds(clockid_t clock) {
+    struct timespec now;
+    clock_gettime(clock, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+}  // namespace
+
+double CallClock::processCpuSeconds() {
+    return seconds(CLOCK_PROCESS_CPUTIME_ID);
+}
+
+double CallClock::wallSeconds() {
+    return seconds(CLOCK_MONOTONIC);
+}
+
+void CallClock::measure(const std::string& label, const std::function<void()>& body) {
+    ChildChannel::step(label);
+    const double wall = wallSeconds();
+    const double cpu = processCpuSeconds();
+    body();
+    mCalls.push_back({label, wallSeconds() - wall, processCpuSeconds() - cpu});
+}
+
+}  // namespace oxahost

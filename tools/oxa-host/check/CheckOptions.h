@@ -1,0 +1,40 @@
+// The command line of "oxa-host check": the module and which checks to run.
+#ifndef OXA_HOST_CHECK_OPTIONS_H
+#define OXA_HOST_CHECK_OPTIONS_H
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+namespace oxahost {
+
+struct CheckOptions {
+    std::string moduleDir;
+    std::string moduleFile;
+    // Per check, in seconds.
+    double timeoutSeconds = 10.0;
+    // Where to write the JSON report; empty for none.
+    std::string jsonPath;
+    // Names given with --only (empty: every check) and with --skip.
+    std::vector<std::string> only;
+    std::vector<std::string> skip;
+    uint32_t seed = 0;
+    bool seedGiven = false;
+    bool help = false;
+
+    // Whether the check named `name` runs with these options.
+    bool selects(const std::string& name) const;
+};
+
+// Fills `options` from the arguments after "check". False with a reason in
+// `error` on a bad command line; `knownChecks` are the valid check names.
+bool parseCheckOptions(const std::vector<std::string>& args,
+                       const std::vector<std::string>& knownChecks, CheckOptions* options,
+                       std::string* error);
+
+const char* checkUsage();
+
+}  // namespace oxahost
+
+#endif  // OXA_HOST_CHECK_OPTIONS_H

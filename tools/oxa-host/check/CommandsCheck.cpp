@@ -1,0 +1,87 @@
+#include "CommandsCheck.h"
+
+#include <unistd.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "AnswerLog.h"
+#include "CallClock.h"
+#include "HostedModule.h"
+#include "LogTap.h"
+#include "MagicProbe.h"
+
+namespace oxahost {
+
+namespace {
+
+const size_t kHugeBytes = 1024 * 1024;
+
+// A text of `length` bytes, none of them zero; printable when `binary` is false.
+std::string randomText(std::mt19937& random, size_t length, bool binary) {
+    std::uniform_int_distribution<int> byte(binary ? 1 : 0x20, binary ? 255 : 0x7e);
+    std::string text(length, ' ');
+    for (char& c : text) c = static_cast<char>(byte(random));
+    return text;
+}
+
+// The seeded texts: the fixed kinds first, then random lengths and kinds.
+std::vector<std::string> randomTexts(uint32_t seed) {
+    std::mt19937 random(seed);
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    std::vector<std::string> texts = {"", randomText(random, kHugeBytes, false),
+                                      randomText(random, 256, true),
+                                      randomText(random, page + 1, false)};
+    std::uniform_int_distribution<int> length(0, 600);
+    std::bernoulli_distribution binary(0.5);
+    while (texts.size() < static_cast<size_t>(CommandsCheck::kRandomTexts)) {
+        texts.push_back(randomText(random, static_cast<size_t>(length(random)), binary(random)));
+    }
+    return texts;
+}
+
+}  // namespace
+
+CheckOutcome CommandsCheck::run(const CheckContext& context) {
+    CheckOutcome outcome;
+    MagicProbe probe;
+    std::string error;
+    if (!probe.run(context, &error)) {
+        outcome.fail("cannot make the module's object: " + error);
+        return outcome;
+    }
+    AnswerLog answers;
+    CallClock clock;
+    HostedModule module(context, answers, clock);
+    if (!module.load()) {
+        outcome.fail("the host does not load the module");
+        return outcome;
+    }
+    std::vector<std::string> words = {
+        "start_client", "start_client -v a b", "activate", "enable_sync", "disable_sync",
+        "midi:",        "midi:90 40 7f"};
+    if (!probe.jackClient.claimUnsafe()) {
+        words.push_back("setbypassenabledtrue");
+        words.push_back("setbypassenabledfalse");
+    }
+    for (const std::string& word : words) module.command(word);
+    const std::vector<std::string> texts = randomTexts(context.seed);
+    for (const std::string& text : texts) module.command("midi:" + text);
+    for (const std::string& text : texts) module.command(text);
+    for (const char* word : {"deactivate", "tear_down", "init_client:check:again.so:/"}) {
+        module.command(word);
+    }
+    module.destroy();
+    const std::vector<std::string> thrown = LogTap::errorsContaining(" threw: ");
+    if (!thrown.empty()) {
+        outcome.fail(std::to_string(thrown.size()) + " commands threw, the first: " + thrown[0] +
+                     " (replay with --seed " + std::to_string(context.seed) + ")");
+    }
+    outcome.note(std::to_string(words.size()) + " command words and " +
+                 std::to_string(2 * texts.size()) + " random texts (seed " +
+                 std::to_string(context.seed) + ")");
+    return outcome;
+}
+
+}  // namespace oxahost

@@ -1,0 +1,90 @@
+#include "CrashReporter.h"
+
+#include <execinfo.h>
+#include <signal.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+namespace oxahost {
+
+namespace {
+
+const int kSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGTRAP, SIGSYS};
+const char* const kSignalNames[] = {"SIGSEGV", "SIGBUS",  "SIGILL", "SIGFPE",
+                                    "SIGABRT", "SIGTRAP", "SIGSYS"};
+const int kFrames = 48;
+const size_t kAltStackBytes = 64 * 1024;
+
+int sFd = -1;
+
+void writeText(const char* text) {
+    size_t length = strlen(text);
+    while (length > 0) {
+        const ssize_t n = write(sFd, text, length);
+        if (n <= 0) return;
+        text += n;
+        length -= static_cast<size_t>(n);
+    }
+}
+
+void writeHex(uintptr_t value) {
+    char text[2 + 2 * sizeof(value) + 1];
+    char* p = text + sizeof(text) - 1;
+    *p = '\0';
+    do {
+        *--p = "0123456789abcdef"[value & 0xf];
+        value >>= 4;
+    } while (value != 0);
+    *--p = 'x';
+    *--p = '0';
+    writeText(p);
+}
+
+void onFatalSignal(int number, siginfo_t* info, void*) {
+    const char* name = CrashReporter::signalName(number);
+    writeText(name != nullptr ? name : "signal");
+    if (number == SIGSEGV || number == SIGBUS || number == SIGILL || number == SIGFPE) {
+        writeText(" at address ");
+        writeHex(reinterpret_cast<uintptr_t>(info->si_addr));
+    }
+    writeText("\n");
+    void* frames[kFrames];
+    const int count = backtrace(frames, kFrames);
+    backtrace_symbols_fd(frames, count, sFd);
+    // SA_RESETHAND put the default action back: die of the same signal.
+    raise(number);
+}
+
+}  // namespace
+
+void CrashReporter::install(int fd) {
+    sFd = fd;
+    // backtrace() loads its unwinder on first use; do that now, not in the
+    // handler, where loading a library is not safe.
+    void* warmUp[2];
+    backtrace(warmUp, 2);
+
+    static char* altStack = static_cast<char*>(malloc(kAltStackBytes));
+    if (altStack != nullptr) {
+        stack_t stack = {};
+        stack.ss_sp = altStack;
+        stack.ss_size = kAltStackBytes;
+        sigaltstack(&stack, nullptr);
+    }
+    struct sigaction action = {};
+    action.sa_sigaction = onFatalSignal;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (int number : kSignals) sigaction(number, &action, nullptr);
+}
+
+const char* CrashReporter::signalName(int number) {
+    for (size_t i = 0; i < sizeof(kSignals) / sizeof(kSignals[0]); ++i) {
+        if (kSignals[i] == number) return kSignalNames[i];
+    }
+    return nullptr;
+}
+
+}  // namespace oxahost

@@ -1,0 +1,52 @@
+// The module hosted by a real client of the library, as the service hosts
+// it: loaded with "init_client:", driven by text commands, requests and
+// streams, destroyed by dropping the last reference. Every call is timed.
+#ifndef OXA_HOST_HOSTED_MODULE_H
+#define OXA_HOST_HOSTED_MODULE_H
+
+#include <stddef.h>
+
+#include <memory>
+#include <string>
+
+#include "AnswerLog.h"
+#include "CallClock.h"
+#include "CheckContext.h"
+#include "OXAClient.h"
+
+namespace oxahost {
+
+class HostedModule {
+public:
+    // `answers` and `clock` outlive the hosted module.
+    HostedModule(const CheckContext& context, AnswerLog& answers, CallClock& clock);
+    ~HostedModule();
+
+    HostedModule(const HostedModule&) = delete;
+    HostedModule& operator=(const HostedModule&) = delete;
+
+    // A new client with the module loaded; false when the host refused it.
+    bool load();
+    // The command without the client name; the host's result.
+    int command(const std::string& text);
+    // A request into a block of `capacity` bytes; false when it failed.
+    bool request(const char* what, long ext1, long capacity);
+    int stream(const void* bytes, long length, int id);
+    const char* jackName();
+    // Drops the client (the module's object is destroyed); answers are
+    // recorded as from inside destroy meanwhile, and as after destroy later.
+    void destroy();
+    bool loaded() const { return mClient != nullptr; }
+
+    static const char* clientName() { return "check_1"; }
+
+private:
+    const CheckContext& mContext;
+    AnswerLog& mAnswers;
+    CallClock& mClock;
+    std::shared_ptr<android::OXAClient> mClient;
+};
+
+}  // namespace oxahost
+
+#endif  // OXA_HOST_HOSTED_MODULE_H

@@ -1,0 +1,80 @@
+// The validator against the flawed test modules: each flaw is caught by the
+// check for its rule, with the verdict given, and by no other check (the
+// others pass, or are not run because the host refuses the module).
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CheckCommand.h"
+#include "CheckRunner.h"
+
+namespace oxahost {
+namespace {
+
+struct FlawRow {
+    const char* module;  // liboxa_flawed_<module>.so
+    const char* check;   // the check that catches it; "" for none
+    Verdict verdict;
+};
+
+const FlawRow kFlaws[] = {
+    {"none", "", Verdict::kPass},
+    {"no_create", "exports", Verdict::kFail},
+    {"extra_export", "exports", Verdict::kWarn},
+    {"weak_reference", "binding", Verdict::kFail},
+    {"api_5", "api-level", Verdict::kFail},
+    {"version_string", "versions", Verdict::kFail},
+    {"false_v2", "magic", Verdict::kFail},
+    {"leaks_memory", "lifecycle", Verdict::kFail},
+    {"throws_on_long_text", "commands", Verdict::kFail},
+    {"overreports", "streams", Verdict::kFail},
+    {"invalid_utf8", "answers", Verdict::kWarn},
+    {"answers_after_destroy", "answers", Verdict::kFail},
+    {"stray_thread", "threads", Verdict::kFail},
+    {"slow_transport", "time", Verdict::kWarn},
+};
+
+void PrintTo(const FlawRow& row, std::ostream* os) {
+    *os << row.module;
+}
+
+class CheckVerdictTableTest : public ::testing::TestWithParam<FlawRow> {};
+
+TEST_P(CheckVerdictTableTest, TheFlawIsCaughtByItsCheckOnly) {
+    const FlawRow& row = GetParam();
+    CheckContext context;
+    context.moduleDir = OVIK_TEST_MODULE_DIR;
+    context.moduleFile = std::string("liboxa_flawed_") + row.module + ".so";
+    context.seed = 11;
+    std::vector<std::unique_ptr<Check>> checks = CheckCommand::allChecks();
+    std::vector<Check*> order;
+    for (const std::unique_ptr<Check>& check : checks) order.push_back(check.get());
+
+    // The emulator of the ARM build is slow; a hang still ends the test.
+    CheckRunner runner(context, 300);
+    const std::vector<CheckResult> results = runner.runAll(order, CheckOptions(), nullptr);
+
+    ASSERT_EQ(results.size(), checks.size());
+    bool caught = row.check[0] == '\0';
+    for (const CheckResult& result : results) {
+        SCOPED_TRACE(result.name + ": " + verdictName(result.verdict) + " " + result.details);
+        if (result.name == row.check) {
+            EXPECT_EQ(result.verdict, row.verdict);
+            caught = true;
+        } else if (result.verdict != Verdict::kPass) {
+            EXPECT_EQ(result.verdict, Verdict::kWarn);
+            EXPECT_EQ(result.details.compare(0, 8, "not run:"), 0);
+        }
+    }
+    EXPECT_TRUE(caught) << "no check is named " << row.check;
+}
+
+INSTANTIATE_TEST_SUITE_P(FlawedModules, CheckVerdictTableTest, ::testing::ValuesIn(kFlaws),
+                         [](const ::testing::TestParamInfo<FlawRow>& info) {
+                             return std::string(info.param.module);
+                         });
+
+}  // namespace
+}  // namespace oxahost
