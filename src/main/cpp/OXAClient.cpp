@@ -220,7 +220,8 @@ bool OXAClient::initUserObject(const ModuleLibrary& library, IOXAInterface* obje
 }
 
 void OXAClient::readVersions(const ModuleLibrary& library) {
-    mNDKVersionNumber = optionalVersion(library, "oxa_get_ndk_version", 1, mNDKVersionNumber, mName);
+    mNDKVersionNumber =
+        optionalVersion(library, "oxa_get_ndk_version", 1, mNDKVersionNumber, mName);
     mTargetMajorVersionNumber = optionalVersion(library, "oxa_user_get_major_version_number", 0,
                                                 mTargetMajorVersionNumber, mName);
     mTargetMinorVersionNumber = optionalVersion(library, "oxa_user_get_minor_version_number", 0,

@@ -97,8 +97,8 @@ extern "C" JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM* vm, void* /*reserved*/) {
         return 0;
     }
     JavaService::fields().service_jclass = static_cast<jclass>(env->NewGlobalRef(clazz));
-    JavaService::fields().post_event = env->GetStaticMethodID(clazz, "postEventFromNative",
-                                                "(Ljava/lang/Object;IIILjava/lang/Object;)V");
+    JavaService::fields().post_event = env->GetStaticMethodID(
+        clazz, "postEventFromNative", "(Ljava/lang/Object;IIILjava/lang/Object;)V");
     if (JavaService::fields().post_event == nullptr) {
         env->ExceptionClear();
         ALOGE("Can't find post event callback function");
