@@ -40,3 +40,29 @@ function(ovik_add_wave name)
   target_link_options(${target} PRIVATE "LINKER:--version-script=${_OVIK_WAVE_VERSION_SCRIPT}")
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${_OVIK_WAVE_VERSION_SCRIPT}")
 endfunction()
+
+# ovik_add_wave_check(NAME)
+#
+# Runs `oxa-host check` on the module of ovik_add_wave(NAME) after every build
+# of it, and fails the build when a check fails, crashes or times out. A cross
+# build runs the check through CMAKE_CROSSCOMPILING_EMULATOR; without one, or
+# without oxa-host in the kit, the check is left out with a message.
+function(ovik_add_wave_check name)
+  set(target wave_${name})
+  if(NOT TARGET ${target})
+    message(FATAL_ERROR "ovik_add_wave_check(${name}): call ovik_add_wave(${name} ...) first")
+  endif()
+  if(NOT TARGET OvikWave::oxa-host)
+    message(STATUS "ovik_add_wave_check(${name}): the kit has no oxa-host; not checked")
+    return()
+  endif()
+  if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+    message(STATUS "ovik_add_wave_check(${name}): no emulator for the target; not checked")
+    return()
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:OvikWave::oxa-host> check
+            $<TARGET_FILE_DIR:${target}> $<TARGET_FILE_NAME:${target}>
+    COMMENT "oxa-host check: the module of wave ${name}"
+    VERBATIM)
+endfunction()
