@@ -46,11 +46,7 @@ std::vector<std::string> randomTexts(uint32_t seed) {
 CheckOutcome CommandsCheck::run(const CheckContext& context) {
     CheckOutcome outcome;
     MagicProbe probe;
-    std::string error;
-    if (!probe.run(context, &error)) {
-        outcome.fail("cannot make the module's object: " + error);
-        return outcome;
-    }
+    if (!probe.runFor(context, &outcome)) return outcome;
     AnswerLog answers;
     CallClock clock;
     HostedModule module(context, answers, clock);

@@ -131,11 +131,7 @@ CheckOutcome LifecycleCheck::run(const CheckContext& context) {
     CallClock clock;
     HostedModule module(context, answers, clock);
     MagicProbe probe;
-    std::string error;
-    if (!probe.run(context, &error)) {
-        outcome.fail("cannot make the module's object: " + error);
-        return outcome;
-    }
+    if (!probe.runFor(context, &outcome)) return outcome;
     inOrder(module, probe.jackClient.present, &outcome);
     if (outcome.verdict() >= Verdict::kFail) return outcome;
     for (const std::vector<std::string>& order : kOutOfOrder) {

@@ -18,13 +18,13 @@ void judge(const char* what, const MagicProbe::Object& object, CheckOutcome* out
     }
     if (object.magic >= 2) {
         switch (object.table.finding) {
-            case VtableInspector::kHasSlots:
+            case VtableExaminer::kHasSlots:
                 outcome->note(head + object.table.evidence);
                 break;
-            case VtableInspector::kLacksSlots:
+            case VtableExaminer::kLacksSlots:
                 outcome->fail(head + "claims version 2, but " + object.table.evidence);
                 break;
-            case VtableInspector::kUnknown:
+            case VtableExaminer::kUnknown:
                 outcome->warn(head + "claims version 2 and the slots cannot be confirmed: " +
                               object.table.evidence);
                 break;
@@ -43,11 +43,7 @@ void judge(const char* what, const MagicProbe::Object& object, CheckOutcome* out
 CheckOutcome MagicCheck::run(const CheckContext& context) {
     CheckOutcome outcome;
     MagicProbe probe;
-    std::string error;
-    if (!probe.run(context, &error)) {
-        outcome.fail("cannot make the module's object: " + error);
-        return outcome;
-    }
+    if (!probe.runFor(context, &outcome)) return outcome;
     judge("the processing object", probe.processing, &outcome);
     if (probe.jackClient.present) {
         judge("its JACK client", probe.jackClient, &outcome);

@@ -22,20 +22,27 @@ bool jackDerivesFromV2(const void* object) {
 
 }  // namespace
 
+bool MagicProbe::runFor(const CheckContext& context, CheckOutcome* outcome) {
+    std::string error;
+    if (run(context, &error)) return true;
+    outcome->fail("cannot make the module's object: " + error);
+    return false;
+}
+
 bool MagicProbe::run(const CheckContext& context, std::string* error) {
     DirectModule module(context);
     if (!module.open(error)) return false;
     android::IOXAInterface* object = module.object();
     processing.present = true;
     processing.magic = object->getMagicNumber();
-    processing.table = VtableInspector::inspect(object, kSendStreamSlot, 1, objectDerivesFromV2);
+    processing.table = VtableExaminer::examine(object, kSendStreamSlot, 1, objectDerivesFromV2);
     ChildChannel::step("getJackClientInterface()");
     android::IJackClientInterface* jack = object->getJackClientInterface();
     if (jack != nullptr) {
         jackClient.present = true;
         jackClient.magic = jack->getMagicNumber();
         jackClient.table =
-            VtableInspector::inspect(jack, kGetJackClientNameSlot, 2, jackDerivesFromV2);
+            VtableExaminer::examine(jack, kGetJackClientNameSlot, 2, jackDerivesFromV2);
     }
     return true;
 }

@@ -8,7 +8,8 @@
 #include <string>
 
 #include "CheckContext.h"
-#include "VtableInspector.h"
+#include "CheckOutcome.h"
+#include "VtableExaminer.h"
 
 namespace oxahost {
 
@@ -17,10 +18,10 @@ public:
     struct Object {
         bool present = false;
         int magic = 0;
-        VtableInspector::Result table;
+        VtableExaminer::Result table;
         // Whether the host would call version-2 slots that may be missing.
         bool claimUnsafe() const {
-            return present && magic >= 2 && table.finding != VtableInspector::kHasSlots;
+            return present && magic >= 2 && table.finding != VtableExaminer::kHasSlots;
         }
     };
 
@@ -28,6 +29,9 @@ public:
     // destroys it again. False with the reason in `error` when the object
     // cannot be made.
     bool run(const CheckContext& context, std::string* error);
+    // run(), failing `outcome` with the reason when the object cannot be
+    // made: the first step of every check that drives the module.
+    bool runFor(const CheckContext& context, CheckOutcome* outcome);
 
     Object processing;
     Object jackClient;

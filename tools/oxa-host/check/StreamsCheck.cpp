@@ -83,14 +83,11 @@ void streams(android::IOXAInterface* object, std::mt19937& random) {
 CheckOutcome StreamsCheck::run(const CheckContext& context) {
     CheckOutcome outcome;
     MagicProbe probe;
-    std::string error;
-    if (!probe.run(context, &error)) {
-        outcome.fail("cannot make the module's object: " + error);
-        return outcome;
-    }
+    if (!probe.runFor(context, &outcome)) return outcome;
     std::mt19937 random(context.seed);
     {
         DirectModule module(context);
+        std::string error;
         if (!module.open(&error)) {
             outcome.fail("cannot make the module's object: " + error);
             return outcome;

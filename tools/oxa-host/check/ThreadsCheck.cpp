@@ -32,11 +32,7 @@ CheckOutcome ThreadsCheck::run(const CheckContext& context) {
     ProcessProbe::startRuntimeThreads();
     const std::map<int, std::string> before = ProcessProbe::threads();
     MagicProbe probe;
-    std::string error;
-    if (!probe.run(context, &error)) {
-        outcome.fail("cannot make the module's object: " + error);
-        return outcome;
-    }
+    if (!probe.runFor(context, &outcome)) return outcome;
     AnswerLog answers;
     CallClock clock;
     HostedModule module(context, answers, clock);

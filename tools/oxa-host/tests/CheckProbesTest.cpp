@@ -1,5 +1,5 @@
 // The validator's probes on objects and memory of the test process itself:
-// the ELF reader, the virtual-table inspector, guarded blocks, and what the
+// the ELF reader, the virtual-table examiner, guarded blocks, and what the
 // process probe sees.
 #include <elf.h>
 #include <fcntl.h>
@@ -16,7 +16,7 @@
 #include "GuardedBlock.h"
 #include "IOXAInterfaceV2.h"
 #include "ProcessProbe.h"
-#include "VtableInspector.h"
+#include "VtableExaminer.h"
 
 namespace oxahost {
 namespace {
@@ -64,16 +64,16 @@ bool derivesFromV2(const void* object) {
     return dynamic_cast<const android::IOXAInterfaceV2*>(base) != nullptr;
 }
 
-TEST(VtableInspector, TellsAFalseVersion2ClaimFromARealOne) {
+TEST(VtableExaminer, TellsAFalseVersion2ClaimFromARealOne) {
     FalseV2 falseV2;
     RealV2 realV2;
-    const VtableInspector::Result lacking = VtableInspector::inspect(
+    const VtableExaminer::Result lacking = VtableExaminer::examine(
         static_cast<android::IOXAInterface*>(&falseV2), 6, 1, derivesFromV2);
-    const VtableInspector::Result having = VtableInspector::inspect(
+    const VtableExaminer::Result having = VtableExaminer::examine(
         static_cast<android::IOXAInterface*>(&realV2), 6, 1, derivesFromV2);
-    EXPECT_EQ(VtableInspector::kLacksSlots, lacking.finding) << lacking.evidence;
+    EXPECT_EQ(VtableExaminer::kLacksSlots, lacking.finding) << lacking.evidence;
     EXPECT_FALSE(lacking.derivesFromV2);
-    EXPECT_EQ(VtableInspector::kHasSlots, having.finding) << having.evidence;
+    EXPECT_EQ(VtableExaminer::kHasSlots, having.finding) << having.evidence;
     EXPECT_TRUE(having.derivesFromV2);
     EXPECT_TRUE(having.hasTypeInfo);
 }

@@ -1,4 +1,4 @@
-#include "VtableInspector.h"
+#include "VtableExaminer.h"
 
 #include <cxxabi.h>
 #include <dlfcn.h>
@@ -87,8 +87,8 @@ int slotKind(const void* value, std::string* where) {
 
 }  // namespace
 
-VtableInspector::Result VtableInspector::inspect(const void* object, int firstSlot, int count,
-                                                 bool (*derivesFromV2)(const void*)) {
+VtableExaminer::Result VtableExaminer::examine(const void* object, int firstSlot, int count,
+                                               bool (*derivesFromV2)(const void*)) {
     Result result;
     const void* const* table = *static_cast<const void* const* const*>(object);
     Dl_info info;

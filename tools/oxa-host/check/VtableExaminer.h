@@ -8,14 +8,14 @@
 //      derives from the version-2 class;
 //   3. what each slot holds: the start of a function (confirmed by a symbol)
 //      in a loaded library, code without a symbol, or no code at all.
-#ifndef OXA_HOST_VTABLE_INSPECTOR_H
-#define OXA_HOST_VTABLE_INSPECTOR_H
+#ifndef OXA_HOST_VTABLE_EXAMINER_H
+#define OXA_HOST_VTABLE_EXAMINER_H
 
 #include <string>
 
 namespace oxahost {
 
-class VtableInspector {
+class VtableExaminer {
 public:
     enum Finding { kHasSlots, kLacksSlots, kUnknown };
 
@@ -32,10 +32,10 @@ public:
     // `firstSlot` (counted from the address the object points at, the two
     // destructor slots included). `derivesFromV2` answers the type test; it
     // is called only when the object's table has type information.
-    static Result inspect(const void* object, int firstSlot, int count,
+    static Result examine(const void* object, int firstSlot, int count,
                           bool (*derivesFromV2)(const void* object));
 };
 
 }  // namespace oxahost
 
-#endif  // OXA_HOST_VTABLE_INSPECTOR_H
+#endif  // OXA_HOST_VTABLE_EXAMINER_H
