@@ -24,6 +24,21 @@ void initRecursiveMutex(pthread_mutex_t* mutex) {
     pthread_mutexattr_destroy(&attributes);
 }
 
+// False, after logging `noVmText`, when the frame has no environment because
+// there is no VM at all.
+bool hasVm(const NotificationFrame& frame, const char* noVmText) {
+    if (frame.env() != nullptr || JavaService::vm() != nullptr) return true;
+    ALOGE("%s", noVmText);
+    return false;
+}
+
+// False, after logging `noEnvText`, when the frame has no environment.
+bool hasEnv(const NotificationFrame& frame, const char* noEnvText) {
+    if (frame.env() != nullptr) return true;
+    ALOGE("%s", noEnvText);
+    return false;
+}
+
 }  // namespace
 
 JNIOXAUserContext* JNIOXAUserContext::mJNIOXAUserContext = nullptr;
@@ -58,11 +73,8 @@ void JNIOXAUserContext::notify(int32_t msgType, int32_t ext1, int32_t ext2, cons
         return;
     }
     NotificationFrame frame(&mOXAUserLock, "notify: failed to attach current thread");
+    if (!hasVm(frame, "notify: JavaVM is null")) return;
     JNIEnv* env = frame.env();
-    if (env == nullptr && JavaService::vm() == nullptr) {
-        ALOGE("notify: JavaVM is null");
-        return;
-    }
     if (msgType == OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED) {
         std::vector<int> objectIds;
         OXAClientLoader::getAllObjectIds(&objectIds);
@@ -76,10 +88,7 @@ void JNIOXAUserContext::notify(int32_t msgType, int32_t ext1, int32_t ext2, cons
         }
         return;
     }
-    if (env == nullptr) {
-        ALOGE("notify: env is null");
-        return;
-    }
+    if (!hasEnv(frame, "notify: env is null")) return;
     JavaService::postEvent(env, frame.exceptions(), msgType, ext1, ext2, str);
 }
 
@@ -116,15 +125,10 @@ void JNIOXAUserContext::sweepAllClients(const char* str) {
 void JNIOXAUserContext::notifyDataCallback(int32_t ext1, int32_t ext2, size_t size,
                                            const void* data) {
     NotificationFrame frame(&mOXAUserLock, "notifydata: failed to attach current thread.");
+    if (!hasVm(frame, "notifydata: JavaVM is null.") || !hasEnv(frame, "notifydata: env is null")) {
+        return;
+    }
     JNIEnv* env = frame.env();
-    if (env == nullptr && JavaService::vm() == nullptr) {
-        ALOGE("notifydata: JavaVM is null.");
-        return;
-    }
-    if (env == nullptr) {
-        ALOGE("notifydata: env is null");
-        return;
-    }
     const fields_t& fields = JavaService::fields();
     ScopedLocalRef<jobject> buffer(env, JavaService::newDirectBuffer(env, data, size));
     env->CallStaticVoidMethod(fields.service_jclass, fields.post_data_event,

@@ -3,7 +3,6 @@
 #include <android/log.h>
 #include <dlfcn.h>
 #include <limits.h>
-#include <stdio.h>
 #include <string.h>
 
 #include <vector>
@@ -14,6 +13,7 @@
 #include "IJackClientInterfaceV2.h"
 #include "IOXAInterfaceV2.h"
 #include "ModuleCall.h"
+#include "ModuleLoader.h"
 #include "PriorityRequest.h"
 #include "StreamText.h"
 
@@ -26,21 +26,6 @@ namespace {
 
 const clock_t kPatienceSeconds = ExecutionWatcher::kModulePatienceSeconds;
 const char kPrioritySocketPath[] = "/dev/socket/jack/set.priority";
-
-typedef int (*IntFunction)();
-typedef IOXAInterface* (*CreateFunction)();
-typedef void (*DestroyFunction)(IOXAInterface*);
-
-// Calls an optional int() function of the module, or gives `fallback` when
-// it is missing. A present symbol without an address keeps `current`.
-int32_t optionalVersion(const ModuleLibrary& library, const char* symbol, int32_t fallback,
-                        int32_t current, const std::string& client) {
-    void* address = nullptr;
-    if (library.isMissing(symbol, &address)) return fallback;
-    if (address == nullptr) return current;
-    return ModuleCall::result(symbol, client, fallback,
-                              [&] { return reinterpret_cast<IntFunction>(address)(); });
-}
 
 OXAUserListener* currentListener() {
     return __atomic_load_n(&OXAClient::mListener, __ATOMIC_ACQUIRE);
@@ -121,11 +106,6 @@ int OXAClient::getTargetAPILevel() {
     return OXACLIENT_API_LEVEL;
 }
 
-bool OXAClient::isNDKAPILevelAllowed(int NDKAPILevel) {
-    ALOGI("(in)T%d is trying... N%d", OXACLIENT_API_LEVEL, NDKAPILevel);
-    return NDKAPILevel < 5;
-}
-
 // ---- Loading -------------------------------------------------------------
 
 int OXAClient::loadUserObject(const std::string& name, const std::string& fileName,
@@ -148,14 +128,19 @@ int OXAClient::loadOnce(const std::string& name, const std::string& fileName,
     }
     // Closed on the way out unless it becomes the client's.
     ModuleLibrary library;
-    IOXAInterface* object = nullptr;
-    if (!library.open(name, fileName, libPath) || !checkAPILevel(library) ||
-        (object = createUserObject(library)) == nullptr || !initUserObject(library, object)) {
-        // A later "init_client:" may try again.
-        mLoadState.store(kUnloaded, std::memory_order_release);
-        return 1;
-    }
-    readVersions(library);
+    if (!library.open(name, fileName, libPath)) return failLoading();
+    const ModuleLoader loader(library, mName);
+    if (!loader.checkAPILevel(OXACLIENT_API_LEVEL)) return failLoading();
+    // The creator and the object's init() may already answer through the
+    // process-wide handle, so it points at this client first.
+    dlerror();
+    mOXAClientUser = OXAClientUser::getInstance();
+    if (mOXAClientUser != nullptr) mOXAClientUser->setResponseInterface(this);
+    IOXAInterface* object = loader.create();
+    if (object == nullptr) return failLoading();
+    ALOGI("this = %p mUserObject = %p", this, object);
+    if (!loader.init(object, this)) return failLoading();
+    readVersions(loader);
     mLibHandle = std::move(library);
     mUserObject.store(object, std::memory_order_release);
     mLoadState.store(kLoaded, std::memory_order_release);
@@ -164,82 +149,23 @@ int OXAClient::loadOnce(const std::string& name, const std::string& fileName,
     return 0;
 }
 
-bool OXAClient::checkAPILevel(const ModuleLibrary& library) {
-    void* address = nullptr;
-    if (library.isMissing("oxa_get_api_level", &address)) {
-        ALOGE(
-            "fail to load a symbol. Please check your wave compile options. Some functions "
-            "were missed.\n");
-        return false;
-    }
-    if (address == nullptr) return true;
-    // A module that throws here has no level: it is refused like a level too high.
-    const int level = ModuleCall::result("oxa_get_api_level", mName, INT_MAX,
-                                         [&] { return reinterpret_cast<IntFunction>(address)(); });
-    if (!isNDKAPILevelAllowed(level)) {
-        ALOGE("error: OXA NDK api level is NOT allowed with framework API level(%d)",
-              OXACLIENT_API_LEVEL);
-        return false;
-    }
-    return true;
+int OXAClient::failLoading() {
+    // A later "init_client:" may try again.
+    mLoadState.store(kUnloaded, std::memory_order_release);
+    return 1;
 }
 
-IOXAInterface* OXAClient::createUserObject(const ModuleLibrary& library) {
-    dlerror();
-    // The creator and the object's init() may already answer through the
-    // process-wide handle, so it points at this client first.
-    mOXAClientUser = OXAClientUser::getInstance();
-    if (mOXAClientUser != nullptr) mOXAClientUser->setResponseInterface(this);
-    void* address = nullptr;
-    if (library.isMissing("oxa_create", &address)) {
-        ALOGE("fail to load creator symbol\n");
-        return nullptr;
-    }
-    IOXAInterface* object = nullptr;
-    if (address != nullptr) {
-        object = ModuleCall::result("oxa_create", mName, static_cast<IOXAInterface*>(nullptr),
-                                    [&] { return reinterpret_cast<CreateFunction>(address)(); });
-    }
-    if (object == nullptr) ALOGE("fail to create your wave instance");
-    return object;
-}
-
-bool OXAClient::initUserObject(const ModuleLibrary& library, IOXAInterface* object) {
-    ALOGI("this = %p mUserObject = %p", this, object);
-    object->setResponseInterface(this);
-    ExecutionWatcher watcher("your wave's init()", kPatienceSeconds);
-    if (ModuleCall::result("init", mName, 1, [&] { return object->init(); }) != 0) {
-        ALOGE("fail to init your wave");
-        // The library closes next: its object must go first, and a later
-        // "init_client:" must be able to load again.
-        destroyUserObject(library, object);
-        return false;
-    }
-    ModuleCall::run("getJackClientInterface", mName, [&] { object->getJackClientInterface(); });
-    return true;
-}
-
-void OXAClient::readVersions(const ModuleLibrary& library) {
-    mNDKVersionNumber =
-        optionalVersion(library, "oxa_get_ndk_version", 1, mNDKVersionNumber, mName);
-    mTargetMajorVersionNumber = optionalVersion(library, "oxa_user_get_major_version_number", 0,
-                                                mTargetMajorVersionNumber, mName);
-    mTargetMinorVersionNumber = optionalVersion(library, "oxa_user_get_minor_version_number", 0,
-                                                mTargetMinorVersionNumber, mName);
-    mTargetPatchVersionNumber = optionalVersion(library, "oxa_user_get_patch_version_number", 0,
-                                                mTargetPatchVersionNumber, mName);
+void OXAClient::readVersions(const ModuleLoader& loader) {
+    mNDKVersionNumber = loader.version("oxa_get_ndk_version", 1, mNDKVersionNumber);
+    mTargetMajorVersionNumber =
+        loader.version("oxa_user_get_major_version_number", 0, mTargetMajorVersionNumber);
+    mTargetMinorVersionNumber =
+        loader.version("oxa_user_get_minor_version_number", 0, mTargetMinorVersionNumber);
+    mTargetPatchVersionNumber =
+        loader.version("oxa_user_get_patch_version_number", 0, mTargetPatchVersionNumber);
     dlerror();
     ALOGI("(in)wave info : %d %d %d %d", mNDKVersionNumber, mTargetMajorVersionNumber,
           mTargetMinorVersionNumber, mTargetPatchVersionNumber);
-}
-
-void OXAClient::destroyUserObject(const ModuleLibrary& library, IOXAInterface* object) {
-    void* address = library.find("oxa_destroy");
-    if (address == nullptr) return;
-    // The object counts as gone even when its destroy function threw: the
-    // library is closed after this all the same.
-    ModuleCall::run("oxa_destroy", mName,
-                    [&] { reinterpret_cast<DestroyFunction>(address)(object); });
 }
 
 void OXAClient::unloadUserObject() {
@@ -249,7 +175,7 @@ void OXAClient::unloadUserObject() {
         "mLibHandle = %p\n",
         this, object, mOXAClientUser, mLibHandle.handle());
     if (object == nullptr || !mLibHandle.isOpen()) return;
-    destroyUserObject(mLibHandle, object);
+    ModuleLoader(mLibHandle, mName).destroy(object);
     mUserObject.store(nullptr, std::memory_order_release);
 }
 

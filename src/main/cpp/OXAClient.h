@@ -35,6 +35,8 @@
 
 namespace android {
 
+class ModuleLoader;
+
 typedef enum _OXAClientStatus {
     OXACLIENT_STATUS_NOT_RUNNING = 0,
     OXACLIENT_STATUS_RUNNING = 1,
@@ -101,7 +103,6 @@ private:
     OXA_HIDDEN bool init(const std::string& name, const std::string& binderName, const int uiPid);
     OXA_HIDDEN int handleCommand(const char* command);
     OXA_HIDDEN void unloadUserObject();
-    OXA_HIDDEN bool isNDKAPILevelAllowed(int NDKAPILevel);
 
     // Steps of handleCommand with more than one line.
     OXA_HIDDEN int initClient(const char* command);
@@ -110,11 +111,8 @@ private:
     // race to load from one that loaded.
     OXA_HIDDEN int loadOnce(const std::string& name, const std::string& fileName,
                             const std::string& libPath, bool* alreadyLoaded);
-    OXA_HIDDEN bool checkAPILevel(const ModuleLibrary& library);
-    OXA_HIDDEN IOXAInterface* createUserObject(const ModuleLibrary& library);
-    OXA_HIDDEN bool initUserObject(const ModuleLibrary& library, IOXAInterface* object);
-    OXA_HIDDEN void readVersions(const ModuleLibrary& library);
-    OXA_HIDDEN void destroyUserObject(const ModuleLibrary& library, IOXAInterface* object);
+    OXA_HIDDEN int failLoading();
+    OXA_HIDDEN void readVersions(const ModuleLoader& loader);
 
     // Where loading stands: the module object is published only once its
     // init() has succeeded, so no other thread calls an object half made.

@@ -73,6 +73,18 @@ Result guardNative(const char* method, Result failure, Body&& body) {
     return failure;
 }
 
+// The static method `name` of the service class, or null after clearing the
+// VM's exception and logging `missingText`.
+jmethodID findCallback(JNIEnv* env, jclass clazz, const char* name, const char* signature,
+                       const char* missingText) {
+    jmethodID method = env->GetStaticMethodID(clazz, name, signature);
+    if (method == nullptr) {
+        env->ExceptionClear();
+        ALOGE("%s", missingText);
+    }
+    return method;
+}
+
 }  // namespace
 
 // ---- Library load ----------------------------------------------------------
@@ -97,20 +109,14 @@ extern "C" JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM* vm, void* /*reserved*/) {
         return 0;
     }
     JavaService::fields().service_jclass = static_cast<jclass>(env->NewGlobalRef(clazz));
-    JavaService::fields().post_event = env->GetStaticMethodID(
-        clazz, "postEventFromNative", "(Ljava/lang/Object;IIILjava/lang/Object;)V");
-    if (JavaService::fields().post_event == nullptr) {
-        env->ExceptionClear();
-        ALOGE("Can't find post event callback function");
-        return 0;
-    }
-    JavaService::fields().post_data_event = env->GetStaticMethodID(
-        clazz, "postDataEventFromNative", "(Ljava/lang/Object;IIILjava/nio/ByteBuffer;)V");
-    if (JavaService::fields().post_data_event == nullptr) {
-        env->ExceptionClear();
-        ALOGE("Can't find post data event callback function");
-        return 0;
-    }
+    JavaService::fields().post_event = findCallback(env, clazz, "postEventFromNative",
+                                                    "(Ljava/lang/Object;IIILjava/lang/Object;)V",
+                                                    "Can't find post event callback function");
+    if (JavaService::fields().post_event == nullptr) return 0;
+    JavaService::fields().post_data_event = findCallback(
+        env, clazz, "postDataEventFromNative", "(Ljava/lang/Object;IIILjava/nio/ByteBuffer;)V",
+        "Can't find post data event callback function");
+    if (JavaService::fields().post_data_event == nullptr) return 0;
     return JNI_VERSION_1_4;
 }
 
