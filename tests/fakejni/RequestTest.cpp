@@ -34,8 +34,9 @@ protected:
     void SetUp() override {
         BridgeTest::SetUp();
         loadEcho("echo_3", 3);
-        // A failing request that reaches a client releases the block an
-        // earlier case left, so each case starts without one.
+        // A failing request that reaches a client releases the retained
+        // block an earlier case left; the client keeps its own for its next
+        // request.
         ASSERT_EQ(0, command(3, "echo_3!fail_request"));
         ASSERT_EQ(nullptr, request("w"));
         ASSERT_EQ(0, command(3, "echo_3!pass_request"));
@@ -116,37 +117,43 @@ TEST_F(NativeRequest, AFailedNewDirectByteBufferLeavesNoExceptionPending) {
     EXPECT_EQ(nullptr, fake().pendingException());
 }
 
+// The client of these cases is loaded in the case, so it holds no block yet.
 TEST_F(NativeRequest, KeepsTheBlockThroughRequestsThatReachNoClient) {
-    ASSERT_EQ(0, command(3, "echo_3!report:100"));
+    loadEcho("echo_4", 4);
+    ASSERT_EQ(0, command(4, "echo_4!report:100"));
     const long long before = allocatedBytes();
-    jobject first = request("w");
+    jobject first = request(4, fake().newString("w"));
     ASSERT_NE(nullptr, first);
     EXPECT_GT(allocatedBytes() - before, kBlockSize * 9 / 10);
 
     EXPECT_EQ(nullptr, request(8, fake().newString("w")));
-    EXPECT_EQ(nullptr, request(3, nullptr));
+    EXPECT_EQ(nullptr, request(4, nullptr));
     EXPECT_GT(allocatedBytes() - before, kBlockSize * 9 / 10);
     // Still the module's bytes: the block was not released.
     const unsigned char* bytes = static_cast<const unsigned char*>(buffer(first).address);
     for (int i = 0; i < 100; ++i) ASSERT_EQ(0xA5, bytes[i]) << "byte " << i;
 }
 
-TEST_F(NativeRequest, ReleasesTheBlockAtTheNextRequestThatReachesAClientEvenWhenItFails) {
+TEST_F(NativeRequest, AClientKeepsOneBlockThroughItsRequestsAndReleasesItWhenDeleted) {
+    loadEcho("echo_4", 4);
     const long long before = allocatedBytes();
-    ASSERT_NE(nullptr, request("w"));
-    ASSERT_GT(allocatedBytes() - before, kBlockSize * 9 / 10);
-    ASSERT_EQ(0, command(3, "echo_3!fail_request"));
-    EXPECT_EQ(nullptr, request("w"));
-    EXPECT_LT(allocatedBytes() - before, kBlockSize / 10);
-}
+    jobject first = request(4, fake().newString("w"));
+    ASSERT_NE(nullptr, first);
+    ASSERT_EQ(0, command(4, "echo_4!fail_request"));
+    EXPECT_EQ(nullptr, request(4, fake().newString("w")));
+    ASSERT_EQ(0, command(4, "echo_4!pass_request"));
+    jobject third = request(4, fake().newString("w"));
+    ASSERT_NE(nullptr, third);
 
-TEST_F(NativeRequest, ASecondRequestReplacesTheBlockRatherThanAddingOne) {
-    const long long before = allocatedBytes();
-    ASSERT_NE(nullptr, request("w"));
-    ASSERT_NE(nullptr, request("w"));
+    // The failed request and the one after it were handed the same block.
+    EXPECT_EQ(buffer(third).address, buffer(first).address);
     const long long held = allocatedBytes() - before;
     EXPECT_GT(held, kBlockSize * 9 / 10);
     EXPECT_LT(held, kBlockSize * 3 / 2);
+    EXPECT_EQ(0, NATIVE(nativeDeleteClient)(env(), fake().newObject(), fake().newString("echo_4")));
+    ASSERT_EQ(0, command(3, "echo_3!fail_request"));
+    EXPECT_EQ(nullptr, request("w"));
+    EXPECT_LT(allocatedBytes() - before, kBlockSize / 10);
 }
 
 }  // namespace

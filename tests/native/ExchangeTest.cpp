@@ -93,6 +93,21 @@ TEST_F(RequestTest, ModuleFillingPartOfTheBlockSetsTheCount) {
     EXPECT_TRUE(hostLines().empty());
 }
 
+TEST_F(RequestTest, AFirstBlockIsZeroedAndTheNextRequestRefillsTheSameBlock) {
+    size_t used = 0;
+    std::shared_ptr<android::OxaMemoryHeap> first = client->request("all", 0, kCapacity, used);
+    ASSERT_NE(first, nullptr);
+    const unsigned char* bytes = static_cast<const unsigned char*>(first->getBase());
+    EXPECT_EQ(std::count(bytes, bytes + kCapacity, 0), kCapacity);
+
+    module.setValue("requestFill", 100);
+    std::shared_ptr<android::OxaMemoryHeap> second = client->request("levels", 0, kCapacity, used);
+
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->getBase(), first->getBase());
+    EXPECT_EQ(bytes[99], static_cast<unsigned char>(99 * 7 + 1));
+}
+
 TEST_F(RequestTest, AThousandRequestsLeaveTheNumberOfMappingsFlat) {
     SKIP_UNDER_SANITIZER_ALLOCATOR();
     bool allFilled = true;

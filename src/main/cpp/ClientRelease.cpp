@@ -43,9 +43,7 @@ void ClientRelease::drop(ClientRef client) {
         tParked->push_back(std::move(client));
         return;
     }
-    std::vector<ClientRef> one;
-    one.push_back(std::move(client));
-    releaseNow(&one);
+    releaseOne(std::move(client));
 }
 
 void ClientRelease::drop(std::vector<ClientRef>* clients) {
@@ -53,23 +51,25 @@ void ClientRelease::drop(std::vector<ClientRef>* clients) {
     clients->clear();
 }
 
-void ClientRelease::releaseNow(std::vector<ClientRef>* clients) {
-    for (ClientRef& client : *clients) {
-        // A thread inside an answer never drops a reference itself: it is
-        // running module code, which the client's destruction may unload
-        // under it or wait for (a module joins its threads), and two module
-        // threads each destroying the other's client would wait for ever.
-        if (android::AnswerScope::isInsideAny()) {
-            retire(std::move(client));
-        } else {
-            client.reset();
-        }
+void ClientRelease::releaseOne(ClientRef client) {
+    // A thread inside an answer never drops a reference itself: it is
+    // running module code, which the client's destruction may unload under
+    // it or wait for (a module joins its threads), and two module threads
+    // each destroying the other's client would wait for ever.
+    if (android::AnswerScope::isInsideAny()) {
+        retire(std::move(client));
+    } else {
+        client.reset();
     }
+}
+
+void ClientRelease::releaseNow(std::vector<ClientRef>* clients) {
+    for (ClientRef& client : *clients) releaseOne(std::move(client));
     clients->clear();
 }
 
 void ClientRelease::releaseRetired() {
-    if (tNotificationDepth > 0 || !sAnyRetired.load(std::memory_order_acquire)) return;
+    if (!sAnyRetired.load(std::memory_order_acquire) || tNotificationDepth > 0) return;
     std::vector<ClientRef> retired;
     {
         android::OvikAutoLock lock(&sRetiredLock);

@@ -63,6 +63,7 @@ public:
     };
 
 private:
+    static void releaseOne(ClientRef client);
     static void releaseNow(std::vector<ClientRef>* clients);
 };
 

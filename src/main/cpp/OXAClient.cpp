@@ -193,37 +193,56 @@ void OXAClient::setPriorityAt(const char* socketPath, int pid, int tid, int prio
 
 int OXAClient::sendCommand(const char* command) {
     if (command == nullptr) command = "";
-    const std::string text(command);
-    const size_t bang = text.find('!');
-    const std::string clientNamePart = bang == std::string::npos ? text : text.substr(0, bang);
-    const std::string commandPart = bang == std::string::npos ? text : text.substr(bang + 1);
-    if (clientNamePart != mName) {
+    // The text before the first "!" names the client; without a "!" the
+    // whole text is both the name and the command. Nothing is copied.
+    const char* bang = strchr(command, '!');
+    const size_t nameLength =
+        bang != nullptr ? static_cast<size_t>(bang - command) : strlen(command);
+    if (mName.compare(0, std::string::npos, command, nameLength) != 0) {
         ALOGE("fail to send a command. You are not allowed.");
         return 1;
     }
-    return handleCommand(commandPart.c_str());
+    return handleCommand(bang != nullptr ? bang + 1 : command);
 }
 
 int OXAClient::handleCommand(const char* command) {
-    if (strncmp(command, "midi:", 5) == 0) return mJack.sendMidi(command + 5);
-    if (strcmp(command, "setbypassenabledfalse") == 0) return mJack.setByPass(false);
-    if (strcmp(command, "setbypassenabledtrue") == 0) return mJack.setByPass(true);
-    if (strcmp(command, "tear_down") == 0) return mJack.tearDown();
-    if (strcmp(command, "activate") == 0) {
-        return mJack.pass("your wave's activate()", &IJackClientInterface::activate);
-    }
-    if (strcmp(command, "deactivate") == 0) {
-        return mJack.pass("your wave's deactivate()", &IJackClientInterface::deactivate);
-    }
-    if (strcmp(command, "enable_sync") == 0) {
-        return mJack.transport(TRANSPORT_ON, "your wave's transport(TRANSPORT_ON)");
-    }
-    if (strcmp(command, "disable_sync") == 0) {
-        return mJack.transport(TRANSPORT_OFF, "your wave's transport(TRANSPORT_OFF)");
-    }
-    if (strncmp(command, "init_client:", 12) == 0) return initClient(command);
-    if (strncmp(command, "start_client", 12) == 0) {
-        return mJack.start(mUserObject.load(std::memory_order_acquire), command);
+    // Every command word starts with one of a few letters, so a module's own
+    // command (the common case) is passed on after one comparison.
+    switch (command[0]) {
+        case 'm':
+            if (strncmp(command, "midi:", 5) == 0) return mJack.sendMidi(command + 5);
+            break;
+        case 's':
+            if (strcmp(command, "setbypassenabledfalse") == 0) return mJack.setByPass(false);
+            if (strcmp(command, "setbypassenabledtrue") == 0) return mJack.setByPass(true);
+            if (strncmp(command, "start_client", 12) == 0) {
+                return mJack.start(mUserObject.load(std::memory_order_acquire), command);
+            }
+            break;
+        case 't':
+            if (strcmp(command, "tear_down") == 0) return mJack.tearDown();
+            break;
+        case 'a':
+            if (strcmp(command, "activate") == 0) {
+                return mJack.pass("your wave's activate()", &IJackClientInterface::activate);
+            }
+            break;
+        case 'd':
+            if (strcmp(command, "deactivate") == 0) {
+                return mJack.pass("your wave's deactivate()", &IJackClientInterface::deactivate);
+            }
+            if (strcmp(command, "disable_sync") == 0) {
+                return mJack.transport(TRANSPORT_OFF, "your wave's transport(TRANSPORT_OFF)");
+            }
+            break;
+        case 'e':
+            if (strcmp(command, "enable_sync") == 0) {
+                return mJack.transport(TRANSPORT_ON, "your wave's transport(TRANSPORT_ON)");
+            }
+            break;
+        case 'i':
+            if (strncmp(command, "init_client:", 12) == 0) return initClient(command);
+            break;
     }
     return passToModule(command);
 }
@@ -271,9 +290,7 @@ std::shared_ptr<OxaMemoryHeap> OXAClient::request(const char* what, const long e
         ALOGE("Fail to request: the capacity %ld is not a valid block size", capacity);
         return nullptr;
     }
-    // A module that reports bytes it never wrote hands out zeros, not what
-    // the heap held before.
-    std::shared_ptr<OxaMemoryHeap> heap = OxaMemoryHeap::makeZeroed(static_cast<int>(capacity));
+    std::shared_ptr<OxaMemoryHeap> heap = takeBlock(capacity);
     if (!heap) {
         ALOGE("Fail to request: can't allocate a block of %ld bytes", capacity);
         return nullptr;
@@ -281,10 +298,11 @@ std::shared_ptr<OxaMemoryHeap> OXAClient::request(const char* what, const long e
     void* base = heap->getBase();
     size_t len = heap->getSize();
     int result = 1;
-    if (!ModuleCall::run("request", mName,
-                         [&] { result = object->request(what, ext1, capacity, len, base); })) {
-        return nullptr;
-    }
+    const bool returned = ModuleCall::run(
+        "request", mName, [&] { result = object->request(what, ext1, capacity, len, base); });
+    // The block stays this client's for its next request, filled or not.
+    std::atomic_store(&mSpareBlock, heap);
+    if (!returned) return nullptr;
     if (result != 0) {
         ALOGE("Fail to reqeust : The processing module return error. please check it again");
         return nullptr;
@@ -296,6 +314,15 @@ std::shared_ptr<OxaMemoryHeap> OXAClient::request(const char* what, const long e
     }
     usedBytes = len;
     return heap;
+}
+
+std::shared_ptr<OxaMemoryHeap> OXAClient::takeBlock(long capacity) {
+    // A module that reports bytes it never wrote hands out zeros or what it
+    // wrote itself in an earlier request, never what the heap held before.
+    std::shared_ptr<OxaMemoryHeap> spare =
+        std::atomic_exchange(&mSpareBlock, std::shared_ptr<OxaMemoryHeap>());
+    if (spare && spare->getSize() == static_cast<size_t>(capacity)) return spare;
+    return OxaMemoryHeap::makeZeroed(static_cast<int>(capacity));
 }
 
 int OXAClient::sendStream(const void* stream, const long streamLen, const int id) {

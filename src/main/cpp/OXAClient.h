@@ -79,7 +79,10 @@ public:
     int loadUserObject(const std::string& name, const std::string& fileName,
                        const std::string& libPath);
     // Has the module fill a block of `capacity` bytes; empty on failure, in
-    // which case `usedBytes` is left alone.
+    // which case `usedBytes` is left alone. The client keeps the block and
+    // hands it to the module again at its next request of the same size
+    // (unless another request of this client has it then), so the bytes of a
+    // block change when the next request reaches this client.
     std::shared_ptr<OxaMemoryHeap> request(const char* what, const long ext1, const long capacity,
                                            size_t& usedBytes);
 
@@ -107,6 +110,10 @@ private:
     // Steps of handleCommand with more than one line.
     OXA_HIDDEN int initClient(const char* command);
     OXA_HIDDEN int passToModule(const char* command);
+    // The block of the client's last request when it has `capacity` bytes
+    // and no other request holds it, else a new zeroed block; empty when
+    // none can be allocated.
+    OXA_HIDDEN std::shared_ptr<OxaMemoryHeap> takeBlock(long capacity);
     // Steps of loadUserObject. `alreadyLoaded` tells a caller that lost the
     // race to load from one that loaded.
     OXA_HIDDEN int loadOnce(const std::string& name, const std::string& fileName,
@@ -125,6 +132,10 @@ private:
     // Written by the loading thread before mLoadState becomes kLoaded.
     ModuleLibrary mLibHandle;
     std::atomic<int> mLoadState;
+    // The block of the last request, kept for the next; taken and put back
+    // with the atomic shared-pointer operations, so two concurrent requests
+    // never fill the same block.
+    std::shared_ptr<OxaMemoryHeap> mSpareBlock;
     // The module's JACK client and its status.
     JackClientDriver mJack;
     int32_t mTargetMajorVersionNumber;

@@ -45,7 +45,8 @@ public:
     // Has the module fill a 200000-byte block. A direct buffer over the bytes
     // it filled, or null. The block stays valid until the next request that
     // reaches a client (of any client: one block is retained process-wide);
-    // Java must be done with the buffer by then.
+    // Java must be done with the buffer by then. The next request to the same
+    // client may be handed the same block to fill again.
     static jobject request(JNIEnv* env, jobject thiz, jint objectId, jstring what, jlong ext1,
                            jlong capacity);
     // 1 when `SDKAPILevel` is above this service's level, else 0.
