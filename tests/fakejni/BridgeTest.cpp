@@ -7,6 +7,13 @@
 const char kEchoModule[] = "libfakejni_echo_wave.so";
 const char kJoiningModule[] = "libfakejni_joining_wave.so";
 
+std::function<void()> onJavaThread(std::function<void()> body) {
+    return [body = std::move(body)] {
+        FakeJvm::instance().makeJavaThread();
+        body();
+    };
+}
+
 void BridgeTest::SetUp() {
     LogCaptureTest::SetUp();
     fake().reset();

@@ -6,6 +6,7 @@
 #ifndef OVIK_FAKEJNI_BRIDGE_TEST_H
 #define OVIK_FAKEJNI_BRIDGE_TEST_H
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,9 @@ protected:
 
     static std::string pointerText(const void* pointer);
 };
+
+// `body` made to run as a Java thread of the fake VM, for joinWithin().
+std::function<void()> onJavaThread(std::function<void()> body);
 
 extern const char kEchoModule[];
 extern const char kJoiningModule[];

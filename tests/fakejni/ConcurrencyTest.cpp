@@ -24,8 +24,8 @@ TEST_F(NoSelfDeadlock, ACallbackThatCommandsAModuleAnsweringAtOnceIsDeliveredOnT
     fake().setCallbackHook([this](const CallbackCall& call) {
         if (call.text == "first") command(1, "echo_1!say:second");
     });
-    joinWithin(kLimit, "a command from inside a callback", true,
-               [this] { EXPECT_EQ(0, command(1, "echo_1!say:first")); });
+    joinWithin(kLimit, "a command from inside a callback",
+               onJavaThread([this] { EXPECT_EQ(0, command(1, "echo_1!say:first")); }));
     const std::vector<CallbackCall> calls = fake().calls();
     ASSERT_EQ(2u, calls.size());
     EXPECT_EQ("first", calls[0].text);
@@ -37,8 +37,8 @@ TEST_F(NoSelfDeadlock, AModuleAnsweringFromItsTeardownAndDestructionDuringTheSwe
     loadEcho("echo_2", 2);
     ASSERT_EQ(0, command(2, "echo_2!farewell"));
     fake().reset();
-    joinWithin(kLimit, "a sweep over a module that answers while it goes", true,
-               [this] { listener()->notify(100, 2, 0, "T"); });
+    joinWithin(kLimit, "a sweep over a module that answers while it goes",
+               onJavaThread([this] { listener()->notify(100, 2, 0, "T"); }));
     EXPECT_EQ((std::vector<std::string>{"teardown", "destroyed", "T"}), texts());
     const std::vector<CallbackCall> calls = fake().calls();
     ASSERT_EQ(3u, calls.size());
@@ -50,7 +50,7 @@ TEST_F(NoSelfDeadlock, AModuleAnsweringWhileItGoesIsHeardWhenANativeThreadSweeps
     loadEcho("echo_2", 2);
     ASSERT_EQ(0, command(2, "echo_2!farewell"));
     fake().reset();
-    joinWithin(kLimit, "a sweep from a native thread", false,
+    joinWithin(kLimit, "a sweep from a native thread",
                [this] { listener()->notify(100, 2, 0, "T"); });
     EXPECT_EQ((std::vector<std::string>{"teardown", "destroyed", "T"}), texts());
 }
@@ -58,8 +58,8 @@ TEST_F(NoSelfDeadlock, AModuleAnsweringWhileItGoesIsHeardWhenANativeThreadSweeps
 TEST_F(NoSelfDeadlock, AModuleWhoseTeardownWaitsForItsAnsweringThreadSurvivesTheSweep) {
     loadModule("join_4", 4, kJoiningModule);
     fake().reset();
-    joinWithin(kLimit, "a sweep over a module that joins its answering thread", true,
-               [this] { listener()->notify(100, 2, 0, "T"); });
+    joinWithin(kLimit, "a sweep over a module that joins its answering thread",
+               onJavaThread([this] { listener()->notify(100, 2, 0, "T"); }));
     EXPECT_EQ((std::vector<std::string>{"last word", "T"}), texts());
     const std::vector<CallbackCall> calls = fake().calls();
     ASSERT_EQ(2u, calls.size());
@@ -69,11 +69,12 @@ TEST_F(NoSelfDeadlock, AModuleWhoseTeardownWaitsForItsAnsweringThreadSurvivesThe
 TEST_F(NoSelfDeadlock, AModuleWhoseTeardownWaitsForItsAnsweringThreadCanBeDeleted) {
     loadModule("join_4", 4, kJoiningModule);
     fake().reset();
-    joinWithin(kLimit, "deleting a module that joins its answering thread", true, [this] {
-        EXPECT_EQ(0,
-                  Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeDeleteClient(
-                      env(), fake().newObject(), fake().newString("join_4")));
-    });
+    joinWithin(
+        kLimit, "deleting a module that joins its answering thread", onJavaThread([this] {
+            EXPECT_EQ(
+                0, Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeDeleteClient(
+                       env(), fake().newObject(), fake().newString("join_4")));
+        }));
     EXPECT_EQ(std::vector<std::string>{"last word"}, texts());
 }
 
@@ -82,8 +83,8 @@ TEST_F(NoSelfDeadlock, AModuleThatForcesDeathFromItsOwnCommandGoesAfterTheComman
     loadEcho("echo_6", 6);
     ASSERT_EQ(0, command(6, "echo_6!farewell"));
     fake().reset();
-    joinWithin(kLimit, "a forced death raised inside a command", true,
-               [this] { EXPECT_EQ(0, command(6, "echo_6!raise:100:2:0:bye")); });
+    joinWithin(kLimit, "a forced death raised inside a command",
+               onJavaThread([this] { EXPECT_EQ(0, command(6, "echo_6!raise:100:2:0:bye")); }));
     EXPECT_EQ(0, OXAClientLoader::getClientCount());
     // The notices follow the deletions; the commanding client goes last,
     // when the command lets go of it.
@@ -98,8 +99,8 @@ TEST_F(NoSelfDeadlock, AModuleThatBroadcastsAUsbChangeFromItsOwnCommandReachesEv
     loadEcho("echo_5", 5);
     loadEcho("echo_6", 6);
     fake().reset();
-    joinWithin(kLimit, "a broadcast raised inside a command", true,
-               [this] { EXPECT_EQ(0, command(6, "echo_6!raise:1123:1:0:usb")); });
+    joinWithin(kLimit, "a broadcast raised inside a command",
+               onJavaThread([this] { EXPECT_EQ(0, command(6, "echo_6!raise:1123:1:0:usb")); }));
     const std::vector<CallbackCall> calls = fake().calls();
     ASSERT_EQ(2u, calls.size());
     EXPECT_EQ(1123, calls[0].msgType);
@@ -112,8 +113,8 @@ TEST_F(NoSelfDeadlock, ASweepWhileAModuleThreadAnswersEndsWithTheThreadJoined) {
     loadEcho("echo_7", 7);
     fake().reset();
     ASSERT_EQ(0, command(7, "echo_7!thread_say:200:tick"));
-    joinWithin(kLimit, "a sweep racing a module thread", true,
-               [this] { listener()->notify(100, 2, 0, "T"); });
+    joinWithin(kLimit, "a sweep racing a module thread",
+               onJavaThread([this] { listener()->notify(100, 2, 0, "T"); }));
     EXPECT_EQ(0, OXAClientLoader::getClientCount());
     const std::vector<std::string> all = texts();
     ASSERT_FALSE(all.empty());
@@ -129,17 +130,17 @@ TEST_F(NoSelfDeadlock, AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtTheN
             env(), fake().newObject(), fake().newString("echo_8"));
     });
     const std::string destroyed = "(in)OXAClient destructor is called this=";
-    joinWithin(kLimit, "a client deleted under its module thread's answer", true, [&] {
-        ASSERT_EQ(0, command(8, "echo_8!thread_say:1:bye"));
-        // The module thread cannot destroy its own client (its module would
-        // join that very thread); the client waits for the next call.
-        while (LogCapture::countContaining(ANDROID_LOG_INFO, kBridgeTag,
-                                           "goes at the next call from Java") == 0) {
-            std::this_thread::yield();
-        }
-        EXPECT_EQ(0, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag, destroyed));
-        EXPECT_EQ(1, command(8, "echo_8!say:gone"));
-    });
+    joinWithin(kLimit, "a client deleted under its module thread's answer", onJavaThread([&] {
+                   ASSERT_EQ(0, command(8, "echo_8!thread_say:1:bye"));
+                   // The module thread cannot destroy its own client (its module would
+                   // join that very thread); the client waits for the next call.
+                   while (LogCapture::countContaining(ANDROID_LOG_INFO, kBridgeTag,
+                                                      "goes at the next call from Java") == 0) {
+                       std::this_thread::yield();
+                   }
+                   EXPECT_EQ(0, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag, destroyed));
+                   EXPECT_EQ(1, command(8, "echo_8!say:gone"));
+               }));
     EXPECT_EQ(1, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag, destroyed));
     EXPECT_EQ(std::vector<std::string>{"bye"}, texts());
 }

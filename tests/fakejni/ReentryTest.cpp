@@ -77,17 +77,14 @@ const NativeCall kCalls[] = {
     {"Deactivate", [](JNIEnv* env) { return commandSucceeds(env, "deactivate"); }},
     {"EnableSync", [](JNIEnv* env) { return commandSucceeds(env, "enable_sync"); }},
     {"DisableSync", [](JNIEnv* env) { return commandSucceeds(env, "disable_sync"); }},
-    {"BypassOn",
-     [](JNIEnv* env) { return commandSucceeds(env, "setbypassenabledtrue"); }},
-    {"BypassOff",
-     [](JNIEnv* env) { return commandSucceeds(env, "setbypassenabledfalse"); }},
+    {"BypassOn", [](JNIEnv* env) { return commandSucceeds(env, "setbypassenabledtrue"); }},
+    {"BypassOff", [](JNIEnv* env) { return commandSucceeds(env, "setbypassenabledfalse"); }},
     {"Midi", [](JNIEnv* env) { return commandSucceeds(env, "midi:90 40 7f"); }},
     {"ModuleText", [](JNIEnv* env) { return commandSucceeds(env, "say:hello"); }},
     {"TearDown", [](JNIEnv* env) { return commandSucceeds(env, "tear_down"); }},
     {"Request",
      [](JNIEnv* env) {
-         return NATIVE(nativeRequest)(env, thiz(), kTarget, fake().newString("w"), 0, 0) !=
-                nullptr;
+         return NATIVE(nativeRequest)(env, thiz(), kTarget, fake().newString("w"), 0, 0) != nullptr;
      }},
     {"StreamVersion2", [](JNIEnv* env) { return streamTo(env, 99) == 4; }},
     {"StreamVersion1",
@@ -111,8 +108,7 @@ const NativeCall kCalls[] = {
          return NATIVE(nativeLoadJackLib)(env, thiz(),
                                           fake().newString(OVIK_FAKEJNI_JACK_LIBRARY)) == 1;
      }},
-    {"UnloadJackLib",
-     [](JNIEnv* env) { return NATIVE(nativeUnloadJackLib)(env, thiz()) == 1; }},
+    {"UnloadJackLib", [](JNIEnv* env) { return NATIVE(nativeUnloadJackLib)(env, thiz()) == 1; }},
 };
 
 const Scenario kScenarios[] = {
@@ -124,8 +120,7 @@ const Scenario kScenarios[] = {
     // listener the worker's callback holds.
     {"FromAWorkerWhileTheCommandingThreadAnswers",
      [](JNIEnv* env) { return commandSucceeds(env, "handoff_ping:op"); }},
-    {"FromACallbackOnTheJavaThread",
-     [](JNIEnv* env) { return commandSucceeds(env, "say:op"); }},
+    {"FromACallbackOnTheJavaThread", [](JNIEnv* env) { return commandSucceeds(env, "say:op"); }},
     {"FromInsideARequest",
      [](JNIEnv* env) {
          return NATIVE(nativeRequest)(env, thiz(), kTarget, fake().newString("op"), 0, 0) !=
@@ -171,8 +166,8 @@ TEST_P(Reentry, TheNativeMethodReturnsAndSoDoesTheBusyCall) {
         }
     });
     bool busyCallResult = false;
-    joinWithin(kLimit, std::string(scenario.name) + " calling " + call.name, true,
-               [&] { busyCallResult = scenario.start(env()); });
+    joinWithin(kLimit, std::string(scenario.name) + " calling " + call.name,
+               onJavaThread([&] { busyCallResult = scenario.start(env()); }));
 
     EXPECT_EQ(1, callsMade.load());
     EXPECT_TRUE(callResult.load()) << call.name << " gave another result than usual";

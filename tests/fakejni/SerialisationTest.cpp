@@ -20,18 +20,9 @@ protected:
 
     // Runs `body(i)` on `count` threads at once and joins them in time.
     void onThreads(int count, bool javaThreads, std::function<void(int)> body) {
-        joinWithin(kLimit, "racing threads", false, [count, javaThreads, &body] {
-            std::atomic<bool> go(false);
-            std::vector<std::thread> threads;
-            for (int i = 0; i < count; ++i) {
-                threads.emplace_back([i, javaThreads, &go, &body] {
-                    if (javaThreads) FakeJvm::instance().makeJavaThread();
-                    while (!go.load()) std::this_thread::yield();
-                    body(i);
-                });
-            }
-            go.store(true);
-            for (std::thread& thread : threads) thread.join();
+        runTogether(count, kLimit, "racing threads", [javaThreads, &body](int i) {
+            if (javaThreads) FakeJvm::instance().makeJavaThread();
+            body(i);
         });
     }
 };

@@ -256,27 +256,27 @@ TEST_F(StressTest, SeededOperationMix) {
     ensureListener();
     fake().setCallbackHook([this](const CallbackCall& call) { onCallback(call); });
 
-    joinWithin(std::chrono::seconds(300), "the seeded operation mix", true, [&] {
-        std::vector<std::thread> workers;
-        for (int t = 0; t < kThreads; ++t) {
-            workers.emplace_back([this, seed, ops, t] {
-                fake().makeJavaThread();
-                tIsWorker = true;
-                OpMix mix(seed, t);
-                for (int i = 0; i < ops; ++i) perform(mix.next());
-            });
-        }
-        for (std::thread& worker : workers) worker.join();
-        // A client that deleted itself on its module's thread is destroyed at
-        // the next call that reaches the registry once that thread has left
-        // its answer: the rounds go on until no module object is left.
-        do {
-            for (int client = 0; client < kClients; ++client) remove(client);
-            std::this_thread::yield();
-        } while (counter(mLibraries[0], "jvmwave_live_objects") +
-                     counter(mLibraries[1], "jvmwave_live_objects") >
-                 0);
-    });
+    joinWithin(std::chrono::seconds(300), "the seeded operation mix", onJavaThread([&] {
+                   std::vector<std::thread> workers;
+                   for (int t = 0; t < kThreads; ++t) {
+                       workers.emplace_back([this, seed, ops, t] {
+                           fake().makeJavaThread();
+                           tIsWorker = true;
+                           OpMix mix(seed, t);
+                           for (int i = 0; i < ops; ++i) perform(mix.next());
+                       });
+                   }
+                   for (std::thread& worker : workers) worker.join();
+                   // A client that deleted itself on its module's thread is destroyed at
+                   // the next call that reaches the registry once that thread has left
+                   // its answer: the rounds go on until no module object is left.
+                   do {
+                       for (int client = 0; client < kClients; ++client) remove(client);
+                       std::this_thread::yield();
+                   } while (counter(mLibraries[0], "jvmwave_live_objects") +
+                                counter(mLibraries[1], "jvmwave_live_objects") >
+                            0);
+               }));
     fake().setCallbackHook(nullptr);
 
     const int sent = counter(mLibraries[0], "jvmwave_answers_sent") +
