@@ -31,13 +31,12 @@ void BridgeTest::TearDown() {
 }
 
 jint BridgeTest::setup(const std::string& name, jint objectId) {
-    return Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeSetup(
-        env(), fake().newObject(), fake().newObject(), fake().newString(name), objectId);
+    return NATIVE(nativeSetup)(env(), fake().newObject(), fake().newObject(),
+                               fake().newString(name), objectId);
 }
 
 jint BridgeTest::command(jint objectId, const std::string& text) {
-    return Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeSendCommand(
-        env(), fake().newObject(), objectId, fake().newString(text));
+    return NATIVE(nativeSendCommand)(env(), fake().newObject(), objectId, fake().newString(text));
 }
 
 void BridgeTest::loadModule(const std::string& name, jint objectId, const std::string& fileName) {

@@ -13,6 +13,9 @@
 #include "FakeJvm.h"
 #include "LogCapture.h"
 
+// The exported name of the Java service's native method `name`.
+#define NATIVE(name) Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_##name
+
 class BridgeTest : public LogCaptureTest {
 protected:
     void SetUp() override;

@@ -69,12 +69,10 @@ TEST_F(NoSelfDeadlock, AModuleWhoseTeardownWaitsForItsAnsweringThreadSurvivesThe
 TEST_F(NoSelfDeadlock, AModuleWhoseTeardownWaitsForItsAnsweringThreadCanBeDeleted) {
     loadModule("join_4", 4, kJoiningModule);
     fake().reset();
-    joinWithin(
-        kLimit, "deleting a module that joins its answering thread", onJavaThread([this] {
-            EXPECT_EQ(
-                0, Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeDeleteClient(
-                       env(), fake().newObject(), fake().newString("join_4")));
-        }));
+    joinWithin(kLimit, "deleting a module that joins its answering thread", onJavaThread([this] {
+                   EXPECT_EQ(0, NATIVE(nativeDeleteClient)(env(), fake().newObject(),
+                                                           fake().newString("join_4")));
+               }));
     EXPECT_EQ(std::vector<std::string>{"last word"}, texts());
 }
 
@@ -126,8 +124,7 @@ TEST_F(NoSelfDeadlock, AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtTheN
     fake().reset();
     fake().setCallbackHook([this](const CallbackCall& call) {
         if (call.text != "bye") return;
-        Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeDeleteClient(
-            env(), fake().newObject(), fake().newString("echo_8"));
+        NATIVE(nativeDeleteClient)(env(), fake().newObject(), fake().newString("echo_8"));
     });
     const std::string destroyed = "(in)OXAClient destructor is called this=";
     joinWithin(kLimit, "a client deleted under its module thread's answer", onJavaThread([&] {

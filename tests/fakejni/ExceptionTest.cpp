@@ -102,8 +102,8 @@ TEST_F(CallbackExceptions, ThrownWhileAModuleAnswersItsRequestDoesNotBlockTheBuf
     loadEcho("echo_3", 3);
     fake().reset();
     fake().throwFromCallbacks({0});
-    jobject buffer = Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeRequest(
-        env(), fake().newObject(), 3, fake().newString("what"), 0, 10);
+    jobject buffer =
+        NATIVE(nativeRequest)(env(), fake().newObject(), 3, fake().newString("what"), 0, 10);
     EXPECT_NE(nullptr, buffer);
     ASSERT_EQ(1u, fake().thrown().size());
     EXPECT_EQ(fake().thrown()[0], fake().pendingException());

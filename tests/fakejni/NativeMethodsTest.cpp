@@ -11,8 +11,6 @@
 #include "OvikServiceJni.h"
 #include "ovikjack.h"
 
-#define NATIVE(name) Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_##name
-
 namespace {
 
 class NativeMethods : public BridgeTest {

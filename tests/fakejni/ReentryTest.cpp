@@ -12,8 +12,6 @@
 #include "Deadline.h"
 #include "OvikServiceJni.h"
 
-#define NATIVE(name) Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_##name
-
 namespace {
 
 const std::chrono::seconds kLimit(20);

@@ -12,8 +12,6 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
 #include "BridgeTest.h"
 #include "OvikServiceJni.h"
 
-#define NATIVE(name) Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_##name
-
 namespace {
 
 const jlong kBlockSize = 200000;

@@ -93,8 +93,7 @@ TEST_F(Serialisation, RacingRequestsEachGetABufferOverAFilledBlock) {
     onThreads(3, true, [this](int) {
         for (int n = 0; n < 20; ++n) {
             jobject buffer =
-                Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeRequest(
-                    env(), fake().newObject(), 4, fake().newString("w"), 0, 0);
+                NATIVE(nativeRequest)(env(), fake().newObject(), 4, fake().newString("w"), 0, 0);
             ASSERT_NE(nullptr, buffer);
             EXPECT_EQ(64, reinterpret_cast<FakeObject*>(buffer)->capacity);
         }
@@ -107,8 +106,7 @@ TEST_F(Serialisation, DeletingAndCommandingAClientAtOnceNeverUsesAGoneClient) {
         loadEcho("echo_5", 5);
         onThreads(2, true, [this](int i) {
             if (i == 0) {
-                Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeDeleteClient(
-                    env(), fake().newObject(), fake().newString("echo_5"));
+                NATIVE(nativeDeleteClient)(env(), fake().newObject(), fake().newString("echo_5"));
             } else {
                 for (int n = 0; n < 10; ++n) command(5, "echo_5!say:x");
             }

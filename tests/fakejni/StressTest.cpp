@@ -18,8 +18,6 @@
 #include "Deadline.h"
 #include "OvikServiceJni.h"
 
-#define NATIVE(name) Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_##name
-
 namespace {
 
 const int kThreads = 8;
