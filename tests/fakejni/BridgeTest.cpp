@@ -4,7 +4,7 @@
 
 #include "OvikServiceJni.h"
 
-const char kEchoModule[] = "libfakejni_echo_wave.so";
+const char kScriptedModule[] = "libfakejni_scripted_wave.so";
 const char kJoiningModule[] = "libfakejni_joining_wave.so";
 
 std::function<void()> onJavaThread(std::function<void()> body) {
@@ -46,8 +46,8 @@ void BridgeTest::loadModule(const std::string& name, jint objectId, const std::s
     ASSERT_EQ(0, command(objectId, name + "!start_client"));
 }
 
-void BridgeTest::loadEcho(const std::string& name, jint objectId) {
-    loadModule(name, objectId, kEchoModule);
+void BridgeTest::loadScripted(const std::string& name, jint objectId) {
+    loadModule(name, objectId, kScriptedModule);
 }
 
 void BridgeTest::removeListener() {

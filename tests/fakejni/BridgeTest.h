@@ -31,7 +31,7 @@ protected:
     // the module library `fileName` from the test module folder and starts
     // its JACK client.
     void loadModule(const std::string& name, jint objectId, const std::string& fileName);
-    void loadEcho(const std::string& name, jint objectId);
+    void loadScripted(const std::string& name, jint objectId);
     // Makes sure the listener exists, leaving the registry empty.
     void ensureListener();
     // Deletes the listener, so the next nativeSetup is the first one.
@@ -51,7 +51,7 @@ protected:
 // `body` made to run as a Java thread of the fake VM, for joinWithin().
 std::function<void()> onJavaThread(std::function<void()> body);
 
-extern const char kEchoModule[];
+extern const char kScriptedModule[];
 extern const char kJoiningModule[];
 
 #endif  // OVIK_FAKEJNI_BRIDGE_TEST_H

@@ -19,7 +19,7 @@ protected:
 };
 
 TEST_F(NoSelfDeadlock, ACallbackThatCommandsAModuleAnsweringAtOnceIsDeliveredOnTheSameThread) {
-    loadEcho("echo_1", 1);
+    loadScripted("echo_1", 1);
     fake().reset();
     fake().setCallbackHook([this](const CallbackCall& call) {
         if (call.text == "first") command(1, "echo_1!say:second");
@@ -34,7 +34,7 @@ TEST_F(NoSelfDeadlock, ACallbackThatCommandsAModuleAnsweringAtOnceIsDeliveredOnT
 }
 
 TEST_F(NoSelfDeadlock, AModuleAnsweringFromItsTeardownAndDestructionDuringTheSweepIsHeard) {
-    loadEcho("echo_2", 2);
+    loadScripted("echo_2", 2);
     ASSERT_EQ(0, command(2, "echo_2!farewell"));
     fake().reset();
     joinWithin(kLimit, "a sweep over a module that answers while it goes",
@@ -47,7 +47,7 @@ TEST_F(NoSelfDeadlock, AModuleAnsweringFromItsTeardownAndDestructionDuringTheSwe
 }
 
 TEST_F(NoSelfDeadlock, AModuleAnsweringWhileItGoesIsHeardWhenANativeThreadSweeps) {
-    loadEcho("echo_2", 2);
+    loadScripted("echo_2", 2);
     ASSERT_EQ(0, command(2, "echo_2!farewell"));
     fake().reset();
     joinWithin(kLimit, "a sweep from a native thread",
@@ -77,8 +77,8 @@ TEST_F(NoSelfDeadlock, AModuleWhoseTeardownWaitsForItsAnsweringThreadCanBeDelete
 }
 
 TEST_F(NoSelfDeadlock, AModuleThatForcesDeathFromItsOwnCommandGoesAfterTheCommandReturns) {
-    loadEcho("echo_5", 5);
-    loadEcho("echo_6", 6);
+    loadScripted("echo_5", 5);
+    loadScripted("echo_6", 6);
     ASSERT_EQ(0, command(6, "echo_6!farewell"));
     fake().reset();
     joinWithin(kLimit, "a forced death raised inside a command",
@@ -94,8 +94,8 @@ TEST_F(NoSelfDeadlock, AModuleThatForcesDeathFromItsOwnCommandGoesAfterTheComman
 }
 
 TEST_F(NoSelfDeadlock, AModuleThatBroadcastsAUsbChangeFromItsOwnCommandReachesEveryClient) {
-    loadEcho("echo_5", 5);
-    loadEcho("echo_6", 6);
+    loadScripted("echo_5", 5);
+    loadScripted("echo_6", 6);
     fake().reset();
     joinWithin(kLimit, "a broadcast raised inside a command",
                onJavaThread([this] { EXPECT_EQ(0, command(6, "echo_6!raise:1123:1:0:usb")); }));
@@ -108,7 +108,7 @@ TEST_F(NoSelfDeadlock, AModuleThatBroadcastsAUsbChangeFromItsOwnCommandReachesEv
 }
 
 TEST_F(NoSelfDeadlock, ASweepWhileAModuleThreadAnswersEndsWithTheThreadJoined) {
-    loadEcho("echo_7", 7);
+    loadScripted("echo_7", 7);
     fake().reset();
     ASSERT_EQ(0, command(7, "echo_7!thread_say:200:tick"));
     joinWithin(kLimit, "a sweep racing a module thread",
@@ -120,7 +120,7 @@ TEST_F(NoSelfDeadlock, ASweepWhileAModuleThreadAnswersEndsWithTheThreadJoined) {
 }
 
 TEST_F(NoSelfDeadlock, AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtTheNextCall) {
-    loadEcho("echo_8", 8);
+    loadScripted("echo_8", 8);
     fake().reset();
     fake().setCallbackHook([this](const CallbackCall& call) {
         if (call.text != "bye") return;

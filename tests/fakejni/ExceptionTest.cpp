@@ -109,7 +109,7 @@ TEST_F(CallbackExceptions, APendingExceptionIsKeptAcrossTheNextNotificationOnAJa
 }
 
 TEST_F(CallbackExceptions, ThrownWhileAModuleAnswersItsRequestDoesNotBlockTheBuffer) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     fake().reset();
     fake().throwFromCallbacks({0});
     jobject buffer =

@@ -68,7 +68,7 @@ const NativeCall kCalls[] = {
      }},
     {"InitClient",
      [](JNIEnv* env) {
-         return commandSucceeds(env, "init_client:fake:libfakejni_echo_wave.so:/nowhere");
+         return commandSucceeds(env, "init_client:fake:libfakejni_scripted_wave.so:/nowhere");
      }},
     {"StartClient", [](JNIEnv* env) { return commandSucceeds(env, "start_client"); }},
     {"Activate", [](JNIEnv* env) { return commandSucceeds(env, "activate"); }},
@@ -151,8 +151,8 @@ class Reentry : public BridgeTest,
 TEST_P(Reentry, TheNativeMethodReturnsAndSoDoesTheBusyCall) {
     const Scenario& scenario = kScenarios[std::get<0>(GetParam())];
     const NativeCall& call = kCalls[std::get<1>(GetParam())];
-    loadEcho(kTargetName, kTarget);
-    loadEcho(kOtherName, kOther);
+    loadScripted(kTargetName, kTarget);
+    loadScripted(kOtherName, kOther);
 
     std::atomic<int> callsMade(0);
     std::atomic<bool> callResult(false);

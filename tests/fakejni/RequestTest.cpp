@@ -31,7 +31,7 @@ class NativeRequest : public BridgeTest {
 protected:
     void SetUp() override {
         BridgeTest::SetUp();
-        loadEcho("echo_3", 3);
+        loadScripted("echo_3", 3);
         // A failing request that reaches a client releases the block an
         // earlier case left, so each case starts without one.
         ASSERT_EQ(0, command(3, "echo_3!fail_request"));

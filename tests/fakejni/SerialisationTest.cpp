@@ -47,8 +47,8 @@ TEST_F(Serialisation, NotificationsFromSeveralNativeThreadsNeverOverlap) {
 }
 
 TEST_F(Serialisation, AnswersFromModuleThreadsAndJavaThreadsNeverOverlap) {
-    loadEcho("echo_1", 1);
-    loadEcho("echo_2", 2);
+    loadScripted("echo_1", 1);
+    loadScripted("echo_2", 2);
     fake().reset();
     fake().setCallbackDwell(std::chrono::microseconds(50));
     ASSERT_EQ(0, command(1, "echo_1!thread_say:30:one"));
@@ -79,7 +79,7 @@ TEST_F(Serialisation, RacingSetupsRegisterEveryClientAndOneListener) {
 TEST_F(Serialisation, TwoRacingInitClientsLoadTheModuleOnce) {
     ASSERT_EQ(0, setup("race_3", 3));
     const std::string init =
-        std::string("race_3!init_client:fake:") + kEchoModule + ":" + OVIK_FAKEJNI_MODULE_DIR;
+        std::string("race_3!init_client:fake:") + kScriptedModule + ":" + OVIK_FAKEJNI_MODULE_DIR;
     onThreads(2, true, [this, &init](int) { EXPECT_EQ(0, command(3, init)); });
     EXPECT_EQ(1,
               LogCapture::count(ANDROID_LOG_DEBUG, kHostTag, "success to load your wave module"));
@@ -87,7 +87,7 @@ TEST_F(Serialisation, TwoRacingInitClientsLoadTheModuleOnce) {
 }
 
 TEST_F(Serialisation, RacingRequestsEachGetABufferOverAFilledBlock) {
-    loadEcho("echo_4", 4);
+    loadScripted("echo_4", 4);
     ASSERT_EQ(0, command(4, "echo_4!report:64"));
     fake().reset();
     onThreads(3, true, [this](int) {
@@ -103,7 +103,7 @@ TEST_F(Serialisation, RacingRequestsEachGetABufferOverAFilledBlock) {
 
 TEST_F(Serialisation, DeletingAndCommandingAClientAtOnceNeverUsesAGoneClient) {
     for (int round = 0; round < 10; ++round) {
-        loadEcho("echo_5", 5);
+        loadScripted("echo_5", 5);
         onThreads(2, true, [this](int i) {
             if (i == 0) {
                 NATIVE(nativeDeleteClient)(env(), fake().newObject(), fake().newString("echo_5"));

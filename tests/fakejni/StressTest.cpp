@@ -1,8 +1,8 @@
 // The stress program's seeded operation mix (tests/jvm/java/stress), run
 // through the native methods over the fake JNI table so ThreadSanitizer can
-// watch it: 8 Java threads over 16 clients with the demo (version 2) and
-// echo (version 1) modules, whose answers' callbacks re-enter the library on
-// Java and module threads. A seed draws the same operations as it does in
+// watch it: 8 Java threads over 16 clients with the answer-paths (version 2)
+// and command-echo (version 1) modules, whose answers' callbacks re-enter the
+// library on Java and module threads. A seed draws the same operations as it does in
 // the JVM. OVIK_STRESS_SEED picks the seed, OVIK_STRESS_OPS the operations
 // per thread.
 #include <android/log.h>
@@ -86,7 +86,8 @@ std::string nameOf(int client) {
 
 std::string initCommand(int client) {
     return std::string("init_client:stress:") +
-           (client % 2 == 0 ? "libdemo.so" : "libwave_echo.so") + ":" + OVIK_JVM_MODULE_DIR;
+           (client % 2 == 0 ? "libanswer_paths.so" : "libwave_command_echo.so") + ":" +
+           OVIK_JVM_MODULE_DIR;
 }
 
 class OpMix {
@@ -148,7 +149,7 @@ class StressTest : public BridgeTest {
 protected:
     void SetUp() override {
         BridgeTest::SetUp();
-        for (const char* file : {"libdemo.so", "libwave_echo.so"}) {
+        for (const char* file : {"libanswer_paths.so", "libwave_command_echo.so"}) {
             // Kept loaded, so the counters outlive the clients that load the module.
             void* library = dlopen((std::string(OVIK_JVM_MODULE_DIR) + "/" + file).c_str(),
                                    RTLD_NOW | RTLD_GLOBAL);
