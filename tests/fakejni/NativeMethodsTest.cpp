@@ -1,5 +1,7 @@
-// The native methods through their exported entry points: results, lines
-// and the failure table.
+// The native methods through their exported entry points: the constants,
+// setup, deletion, the JACK client name, streams and the JACK library, each
+// with its results and lines, and the table of bad input from Java at every
+// native method that takes any.
 #include <android/log.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -39,18 +41,16 @@ TEST_F(NativeMethods, AnswerTheirConstants) {
 }
 
 TEST_F(NativeMethods, ExposeTheServiceAndListenerConstants) {
-    // The listener's constants have no definition outside the class: a unary
-    // plus reads each value instead of binding a reference to it.
-    EXPECT_EQ(-1, +OXAControl::NOT_EXIST_OBJECT_ID);
-    EXPECT_EQ(4, +OXAControl::OXASERVICE_API_LEVEL);
-    EXPECT_EQ(0, +JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_MESSAGE);
-    EXPECT_EQ(100, +JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DIED);
-    EXPECT_EQ(1122, +JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DATA);
-    EXPECT_EQ(1123, +JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED);
-    EXPECT_EQ(1, +JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_KESTROVA);
-    EXPECT_EQ(0, +JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_ANDROID);
-    EXPECT_EQ(1, +JNIOXAUserContext::DIED_UNKNOWN_REASON);
-    EXPECT_EQ(2, +JNIOXAUserContext::DIED_BY_FORCE_FROM_USER_REQUEST);
+    EXPECT_EQ(-1, OXAControl::NOT_EXIST_OBJECT_ID);
+    EXPECT_EQ(4, OXAControl::OXASERVICE_API_LEVEL);
+    EXPECT_EQ(0, JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_MESSAGE);
+    EXPECT_EQ(100, JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DIED);
+    EXPECT_EQ(1122, JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DATA);
+    EXPECT_EQ(1123, JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED);
+    EXPECT_EQ(1, JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_KESTROVA);
+    EXPECT_EQ(0, JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_ANDROID);
+    EXPECT_EQ(1, JNIOXAUserContext::DIED_UNKNOWN_REASON);
+    EXPECT_EQ(2, JNIOXAUserContext::DIED_BY_FORCE_FROM_USER_REQUEST);
 }
 
 class NativeSetup : public NativeMethods {};
