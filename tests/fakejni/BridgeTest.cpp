@@ -4,8 +4,15 @@
 
 #include "OvikServiceJni.h"
 
-const char kEchoModule[] = "libfakejni_echo_wave.so";
+const char kScriptedModule[] = "libfakejni_scripted_wave.so";
 const char kJoiningModule[] = "libfakejni_joining_wave.so";
+
+std::function<void()> onJavaThread(std::function<void()> body) {
+    return [body = std::move(body)] {
+        FakeJvm::instance().makeJavaThread();
+        body();
+    };
+}
 
 void BridgeTest::SetUp() {
     LogCaptureTest::SetUp();
@@ -24,13 +31,12 @@ void BridgeTest::TearDown() {
 }
 
 jint BridgeTest::setup(const std::string& name, jint objectId) {
-    return Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeSetup(
-        env(), fake().newObject(), fake().newObject(), fake().newString(name), objectId);
+    return NATIVE(nativeSetup)(env(), fake().newObject(), fake().newObject(),
+                               fake().newString(name), objectId);
 }
 
 jint BridgeTest::command(jint objectId, const std::string& text) {
-    return Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeSendCommand(
-        env(), fake().newObject(), objectId, fake().newString(text));
+    return NATIVE(nativeSendCommand)(env(), fake().newObject(), objectId, fake().newString(text));
 }
 
 void BridgeTest::loadModule(const std::string& name, jint objectId, const std::string& fileName) {
@@ -40,8 +46,8 @@ void BridgeTest::loadModule(const std::string& name, jint objectId, const std::s
     ASSERT_EQ(0, command(objectId, name + "!start_client"));
 }
 
-void BridgeTest::loadEcho(const std::string& name, jint objectId) {
-    loadModule(name, objectId, kEchoModule);
+void BridgeTest::loadScripted(const std::string& name, jint objectId) {
+    loadModule(name, objectId, kScriptedModule);
 }
 
 void BridgeTest::removeListener() {

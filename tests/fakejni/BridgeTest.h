@@ -6,11 +6,15 @@
 #ifndef OVIK_FAKEJNI_BRIDGE_TEST_H
 #define OVIK_FAKEJNI_BRIDGE_TEST_H
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "FakeJvm.h"
 #include "LogCapture.h"
+
+// The exported name of the Java service's native method `name`.
+#define NATIVE(name) Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_##name
 
 class BridgeTest : public LogCaptureTest {
 protected:
@@ -27,7 +31,7 @@ protected:
     // the module library `fileName` from the test module folder and starts
     // its JACK client.
     void loadModule(const std::string& name, jint objectId, const std::string& fileName);
-    void loadEcho(const std::string& name, jint objectId);
+    void loadScripted(const std::string& name, jint objectId);
     // Makes sure the listener exists, leaving the registry empty.
     void ensureListener();
     // Deletes the listener, so the next nativeSetup is the first one.
@@ -44,7 +48,10 @@ protected:
     static std::string pointerText(const void* pointer);
 };
 
-extern const char kEchoModule[];
+// `body` made to run as a Java thread of the fake VM, for joinWithin().
+std::function<void()> onJavaThread(std::function<void()> body);
+
+extern const char kScriptedModule[];
 extern const char kJoiningModule[];
 
 #endif  // OVIK_FAKEJNI_BRIDGE_TEST_H

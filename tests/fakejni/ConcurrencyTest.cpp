@@ -19,13 +19,13 @@ protected:
 };
 
 TEST_F(NoSelfDeadlock, ACallbackThatCommandsAModuleAnsweringAtOnceIsDeliveredOnTheSameThread) {
-    loadEcho("echo_1", 1);
+    loadScripted("echo_1", 1);
     fake().reset();
     fake().setCallbackHook([this](const CallbackCall& call) {
         if (call.text == "first") command(1, "echo_1!say:second");
     });
-    joinWithin(kLimit, "a command from inside a callback", true,
-               [this] { EXPECT_EQ(0, command(1, "echo_1!say:first")); });
+    joinWithin(kLimit, "a command from inside a callback",
+               onJavaThread([this] { EXPECT_EQ(0, command(1, "echo_1!say:first")); }));
     const std::vector<CallbackCall> calls = fake().calls();
     ASSERT_EQ(2u, calls.size());
     EXPECT_EQ("first", calls[0].text);
@@ -34,11 +34,11 @@ TEST_F(NoSelfDeadlock, ACallbackThatCommandsAModuleAnsweringAtOnceIsDeliveredOnT
 }
 
 TEST_F(NoSelfDeadlock, AModuleAnsweringFromItsTeardownAndDestructionDuringTheSweepIsHeard) {
-    loadEcho("echo_2", 2);
+    loadScripted("echo_2", 2);
     ASSERT_EQ(0, command(2, "echo_2!farewell"));
     fake().reset();
-    joinWithin(kLimit, "a sweep over a module that answers while it goes", true,
-               [this] { listener()->notify(100, 2, 0, "T"); });
+    joinWithin(kLimit, "a sweep over a module that answers while it goes",
+               onJavaThread([this] { listener()->notify(100, 2, 0, "T"); }));
     EXPECT_EQ((std::vector<std::string>{"teardown", "destroyed", "T"}), texts());
     const std::vector<CallbackCall> calls = fake().calls();
     ASSERT_EQ(3u, calls.size());
@@ -47,10 +47,10 @@ TEST_F(NoSelfDeadlock, AModuleAnsweringFromItsTeardownAndDestructionDuringTheSwe
 }
 
 TEST_F(NoSelfDeadlock, AModuleAnsweringWhileItGoesIsHeardWhenANativeThreadSweeps) {
-    loadEcho("echo_2", 2);
+    loadScripted("echo_2", 2);
     ASSERT_EQ(0, command(2, "echo_2!farewell"));
     fake().reset();
-    joinWithin(kLimit, "a sweep from a native thread", false,
+    joinWithin(kLimit, "a sweep from a native thread",
                [this] { listener()->notify(100, 2, 0, "T"); });
     EXPECT_EQ((std::vector<std::string>{"teardown", "destroyed", "T"}), texts());
 }
@@ -58,8 +58,8 @@ TEST_F(NoSelfDeadlock, AModuleAnsweringWhileItGoesIsHeardWhenANativeThreadSweeps
 TEST_F(NoSelfDeadlock, AModuleWhoseTeardownWaitsForItsAnsweringThreadSurvivesTheSweep) {
     loadModule("join_4", 4, kJoiningModule);
     fake().reset();
-    joinWithin(kLimit, "a sweep over a module that joins its answering thread", true,
-               [this] { listener()->notify(100, 2, 0, "T"); });
+    joinWithin(kLimit, "a sweep over a module that joins its answering thread",
+               onJavaThread([this] { listener()->notify(100, 2, 0, "T"); }));
     EXPECT_EQ((std::vector<std::string>{"last word", "T"}), texts());
     const std::vector<CallbackCall> calls = fake().calls();
     ASSERT_EQ(2u, calls.size());
@@ -69,21 +69,20 @@ TEST_F(NoSelfDeadlock, AModuleWhoseTeardownWaitsForItsAnsweringThreadSurvivesThe
 TEST_F(NoSelfDeadlock, AModuleWhoseTeardownWaitsForItsAnsweringThreadCanBeDeleted) {
     loadModule("join_4", 4, kJoiningModule);
     fake().reset();
-    joinWithin(kLimit, "deleting a module that joins its answering thread", true, [this] {
-        EXPECT_EQ(0,
-                  Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeDeleteClient(
-                      env(), fake().newObject(), fake().newString("join_4")));
-    });
+    joinWithin(kLimit, "deleting a module that joins its answering thread", onJavaThread([this] {
+                   EXPECT_EQ(0, NATIVE(nativeDeleteClient)(env(), fake().newObject(),
+                                                           fake().newString("join_4")));
+               }));
     EXPECT_EQ(std::vector<std::string>{"last word"}, texts());
 }
 
 TEST_F(NoSelfDeadlock, AModuleThatForcesDeathFromItsOwnCommandGoesAfterTheCommandReturns) {
-    loadEcho("echo_5", 5);
-    loadEcho("echo_6", 6);
+    loadScripted("echo_5", 5);
+    loadScripted("echo_6", 6);
     ASSERT_EQ(0, command(6, "echo_6!farewell"));
     fake().reset();
-    joinWithin(kLimit, "a forced death raised inside a command", true,
-               [this] { EXPECT_EQ(0, command(6, "echo_6!raise:100:2:0:bye")); });
+    joinWithin(kLimit, "a forced death raised inside a command",
+               onJavaThread([this] { EXPECT_EQ(0, command(6, "echo_6!raise:100:2:0:bye")); }));
     EXPECT_EQ(0, OXAClientLoader::getClientCount());
     // The notices follow the deletions; the commanding client goes last,
     // when the command lets go of it.
@@ -95,11 +94,11 @@ TEST_F(NoSelfDeadlock, AModuleThatForcesDeathFromItsOwnCommandGoesAfterTheComman
 }
 
 TEST_F(NoSelfDeadlock, AModuleThatBroadcastsAUsbChangeFromItsOwnCommandReachesEveryClient) {
-    loadEcho("echo_5", 5);
-    loadEcho("echo_6", 6);
+    loadScripted("echo_5", 5);
+    loadScripted("echo_6", 6);
     fake().reset();
-    joinWithin(kLimit, "a broadcast raised inside a command", true,
-               [this] { EXPECT_EQ(0, command(6, "echo_6!raise:1123:1:0:usb")); });
+    joinWithin(kLimit, "a broadcast raised inside a command",
+               onJavaThread([this] { EXPECT_EQ(0, command(6, "echo_6!raise:1123:1:0:usb")); }));
     const std::vector<CallbackCall> calls = fake().calls();
     ASSERT_EQ(2u, calls.size());
     EXPECT_EQ(1123, calls[0].msgType);
@@ -109,11 +108,11 @@ TEST_F(NoSelfDeadlock, AModuleThatBroadcastsAUsbChangeFromItsOwnCommandReachesEv
 }
 
 TEST_F(NoSelfDeadlock, ASweepWhileAModuleThreadAnswersEndsWithTheThreadJoined) {
-    loadEcho("echo_7", 7);
+    loadScripted("echo_7", 7);
     fake().reset();
     ASSERT_EQ(0, command(7, "echo_7!thread_say:200:tick"));
-    joinWithin(kLimit, "a sweep racing a module thread", true,
-               [this] { listener()->notify(100, 2, 0, "T"); });
+    joinWithin(kLimit, "a sweep racing a module thread",
+               onJavaThread([this] { listener()->notify(100, 2, 0, "T"); }));
     EXPECT_EQ(0, OXAClientLoader::getClientCount());
     const std::vector<std::string> all = texts();
     ASSERT_FALSE(all.empty());
@@ -121,25 +120,24 @@ TEST_F(NoSelfDeadlock, ASweepWhileAModuleThreadAnswersEndsWithTheThreadJoined) {
 }
 
 TEST_F(NoSelfDeadlock, AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtTheNextCall) {
-    loadEcho("echo_8", 8);
+    loadScripted("echo_8", 8);
     fake().reset();
     fake().setCallbackHook([this](const CallbackCall& call) {
         if (call.text != "bye") return;
-        Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeDeleteClient(
-            env(), fake().newObject(), fake().newString("echo_8"));
+        NATIVE(nativeDeleteClient)(env(), fake().newObject(), fake().newString("echo_8"));
     });
     const std::string destroyed = "(in)OXAClient destructor is called this=";
-    joinWithin(kLimit, "a client deleted under its module thread's answer", true, [&] {
-        ASSERT_EQ(0, command(8, "echo_8!thread_say:1:bye"));
-        // The module thread cannot destroy its own client (its module would
-        // join that very thread); the client waits for the next call.
-        while (LogCapture::countContaining(ANDROID_LOG_INFO, kBridgeTag,
-                                           "goes at the next call from Java") == 0) {
-            std::this_thread::yield();
-        }
-        EXPECT_EQ(0, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag, destroyed));
-        EXPECT_EQ(1, command(8, "echo_8!say:gone"));
-    });
+    joinWithin(kLimit, "a client deleted under its module thread's answer", onJavaThread([&] {
+                   ASSERT_EQ(0, command(8, "echo_8!thread_say:1:bye"));
+                   // The module thread cannot destroy its own client (its module would
+                   // join that very thread); the client waits for the next call.
+                   while (LogCapture::countContaining(ANDROID_LOG_INFO, kBridgeTag,
+                                                      "goes at the next call from Java") == 0) {
+                       std::this_thread::yield();
+                   }
+                   EXPECT_EQ(0, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag, destroyed));
+                   EXPECT_EQ(1, command(8, "echo_8!say:gone"));
+               }));
     EXPECT_EQ(1, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag, destroyed));
     EXPECT_EQ(std::vector<std::string>{"bye"}, texts());
 }

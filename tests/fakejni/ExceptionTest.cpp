@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <thread>
 
 #include "BridgeTest.h"
@@ -66,25 +67,34 @@ TEST_F(CallbackExceptions, OnAJavaThreadThePlainNotifysExceptionIsLeftForTheCall
     fake().clearPendingException();
 }
 
-TEST_F(CallbackExceptions, OnAJavaThreadTheFirstOfASweepIsRaisedAgainAfterTheRemainingNotices) {
+// A notification that reaches every client, and the callbacks that throw.
+struct SeveralCallbacksCase {
+    const char* name;
+    int msgType;
+    int ext1;
+    std::set<int> throwing;
+};
+
+class SeveralCallbackExceptions : public CallbackExceptions,
+                                  public ::testing::WithParamInterface<SeveralCallbacksCase> {};
+
+TEST_P(SeveralCallbackExceptions, OnAJavaThreadTheFirstIsRaisedAgainAfterTheRemainingCalls) {
     setUpClients({1, 2, 3});
-    fake().throwFromCallbacks({0, 1});
-    listener()->notify(100, 2, 0, "T");
+    fake().throwFromCallbacks(GetParam().throwing);
+    listener()->notify(GetParam().msgType, GetParam().ext1, 0, "T");
     EXPECT_EQ(3u, fake().calls().size());
     ASSERT_EQ(2u, fake().thrown().size());
     EXPECT_EQ(fake().thrown()[0], fake().pendingException());
     fake().clearPendingException();
 }
 
-TEST_F(CallbackExceptions, OnAJavaThreadTheFirstOfABroadcastIsRaisedAgainAfterTheRemainingCalls) {
-    setUpClients({1, 2, 3});
-    fake().throwFromCallbacks({1, 2});
-    listener()->notify(1123, 1, 0, "T");
-    EXPECT_EQ(3u, fake().calls().size());
-    ASSERT_EQ(2u, fake().thrown().size());
-    EXPECT_EQ(fake().thrown()[0], fake().pendingException());
-    fake().clearPendingException();
-}
+// The forced-death sweep's notices, and the USB broadcast's calls.
+INSTANTIATE_TEST_SUITE_P(EveryClient, SeveralCallbackExceptions,
+                         ::testing::Values(SeveralCallbacksCase{"Sweep", 100, 2, {0, 1}},
+                                           SeveralCallbacksCase{"Broadcast", 1123, 1, {1, 2}}),
+                         [](const ::testing::TestParamInfo<SeveralCallbacksCase>& param) {
+                             return std::string(param.param.name);
+                         });
 
 TEST_F(CallbackExceptions, APendingExceptionIsKeptAcrossTheNextNotificationOnAJavaThread) {
     setUpClients({1});
@@ -99,11 +109,11 @@ TEST_F(CallbackExceptions, APendingExceptionIsKeptAcrossTheNextNotificationOnAJa
 }
 
 TEST_F(CallbackExceptions, ThrownWhileAModuleAnswersItsRequestDoesNotBlockTheBuffer) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     fake().reset();
     fake().throwFromCallbacks({0});
-    jobject buffer = Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeRequest(
-        env(), fake().newObject(), 3, fake().newString("what"), 0, 10);
+    jobject buffer =
+        NATIVE(nativeRequest)(env(), fake().newObject(), 3, fake().newString("what"), 0, 10);
     EXPECT_NE(nullptr, buffer);
     ASSERT_EQ(1u, fake().thrown().size());
     EXPECT_EQ(fake().thrown()[0], fake().pendingException());

@@ -1,5 +1,7 @@
-// The native methods through their exported entry points: results, lines
-// and the failure table.
+// The native methods through their exported entry points: the constants,
+// setup, deletion, the JACK client name, streams and the JACK library, each
+// with its results and lines, and the table of bad input from Java at every
+// native method that takes any.
 #include <android/log.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -10,8 +12,6 @@
 #include "BridgeTest.h"
 #include "OvikServiceJni.h"
 #include "ovikjack.h"
-
-#define NATIVE(name) Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_##name
 
 namespace {
 
@@ -41,18 +41,16 @@ TEST_F(NativeMethods, AnswerTheirConstants) {
 }
 
 TEST_F(NativeMethods, ExposeTheServiceAndListenerConstants) {
-    // The listener's constants have no definition outside the class: a unary
-    // plus reads each value instead of binding a reference to it.
-    EXPECT_EQ(-1, +OXAControl::NOT_EXIST_OBJECT_ID);
-    EXPECT_EQ(4, +OXAControl::OXASERVICE_API_LEVEL);
-    EXPECT_EQ(0, +JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_MESSAGE);
-    EXPECT_EQ(100, +JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DIED);
-    EXPECT_EQ(1122, +JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DATA);
-    EXPECT_EQ(1123, +JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED);
-    EXPECT_EQ(1, +JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_KESTROVA);
-    EXPECT_EQ(0, +JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_ANDROID);
-    EXPECT_EQ(1, +JNIOXAUserContext::DIED_UNKNOWN_REASON);
-    EXPECT_EQ(2, +JNIOXAUserContext::DIED_BY_FORCE_FROM_USER_REQUEST);
+    EXPECT_EQ(-1, OXAControl::NOT_EXIST_OBJECT_ID);
+    EXPECT_EQ(4, OXAControl::OXASERVICE_API_LEVEL);
+    EXPECT_EQ(0, JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_MESSAGE);
+    EXPECT_EQ(100, JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DIED);
+    EXPECT_EQ(1122, JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DATA);
+    EXPECT_EQ(1123, JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED);
+    EXPECT_EQ(1, JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_KESTROVA);
+    EXPECT_EQ(0, JNIOXAUserContext::USB_DEVICE_CONTROLLED_BY_ANDROID);
+    EXPECT_EQ(1, JNIOXAUserContext::DIED_UNKNOWN_REASON);
+    EXPECT_EQ(2, JNIOXAUserContext::DIED_BY_FORCE_FROM_USER_REQUEST);
 }
 
 class NativeSetup : public NativeMethods {};
@@ -163,7 +161,7 @@ TEST_F(NativeSendCommand, WithANullCommandAndNoClientReportsTheMissingClient) {
 }
 
 TEST_F(NativeSendCommand, ReturnsTheModulesResultUnchanged) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     EXPECT_EQ(9, command(3, "echo_3!no_such_word"));
     EXPECT_EQ(0, command(3, "echo_3!say:x"));
 }
@@ -190,7 +188,7 @@ TEST_F(NativeDeleteClient, WithAnUnknownNameReturnsZero) {
 }
 
 TEST_F(NativeDeleteClient, RemovesAndDestroysTheClientWithoutTellingJava) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     ASSERT_EQ(0, command(3, "echo_3!farewell"));
     fake().reset();
     EXPECT_EQ(0, deleteClient(fake().newString("echo_3")));
@@ -210,7 +208,7 @@ TEST_F(NativeGetJackClientName, WithoutAClientGivesBackTheDefaultWithoutALineOfI
 }
 
 TEST_F(NativeGetJackClientName, WithANullNameGivesBackTheDefault) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     LogCapture::clear();
     jstring defaultName = fake().newString("default");
     EXPECT_EQ(defaultName, jackName(nullptr, defaultName, 3));
@@ -219,7 +217,7 @@ TEST_F(NativeGetJackClientName, WithANullNameGivesBackTheDefault) {
 }
 
 TEST_F(NativeGetJackClientName, WithAnUnreadableNameGivesBackTheDefault) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     fake().failGetStringUtfChars();
     LogCapture::clear();
     jstring defaultName = fake().newString("default");
@@ -229,7 +227,7 @@ TEST_F(NativeGetJackClientName, WithAnUnreadableNameGivesBackTheDefault) {
 }
 
 TEST_F(NativeGetJackClientName, GivesTheModulesNameAsANewString) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     ASSERT_EQ(0, command(3, "echo_3!jack_name:echo_jack"));
     jstring defaultName = fake().newString("default");
     jstring result = jackName(fake().newString("n"), defaultName, 3);
@@ -239,7 +237,7 @@ TEST_F(NativeGetJackClientName, GivesTheModulesNameAsANewString) {
 }
 
 TEST_F(NativeGetJackClientName, GivesBackTheDefaultWhenTheModuleHasNoName) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     ASSERT_EQ(0, command(3, "echo_3!jack_name_null"));
     LogCapture::clear();
     jstring defaultName = fake().newString("default");
@@ -250,7 +248,7 @@ TEST_F(NativeGetJackClientName, GivesBackTheDefaultWhenTheModuleHasNoName) {
 }
 
 TEST_F(NativeGetJackClientName, GivesBackTheDefaultWhenNewStringUtfFails) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     ASSERT_EQ(0, command(3, "echo_3!jack_name:echo_jack"));
     fake().failNewStringUtf();
     jstring defaultName = fake().newString("default");
@@ -284,7 +282,7 @@ TEST_F(NativeSendStream, WithANullBufferReturnsOne) {
 }
 
 TEST_F(NativeSendStream, HandsTheModuleTheBufferAndReturnsItsResult) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     fake().reset();
     unsigned char bytes[6] = {1, 2, 3, 4, 5, 6};
     EXPECT_EQ(6, stream(3, fake().newDirectBuffer(bytes, sizeof(bytes)), 5));
@@ -362,12 +360,12 @@ enum class Buffer { kNone, kHeap, kZeroCapacity, kNullAddress, kDirect };
 const long long kNullBuffer = -1;
 const long long kDefault = 0;
 const long long kModuleName = 1;
-const jint kEcho = 3;
+const jint kScripted = 3;
 
 struct BadInput {
     const char* label;
     const char* method;
-    bool client;  // the echo module runs as client kEcho first
+    bool client;  // the scripted module runs as client kScripted first
     Text text;
     jint number;  // the object id, or the method's one int argument
     Buffer buffer;
@@ -465,8 +463,8 @@ protected:
 TEST_P(BadInputFromJava, GivesTheDocumentedResultAndLeavesNoExceptionOfItsOwn) {
     const BadInput& row = GetParam();
     if (row.client) {
-        loadEcho("echo_3", kEcho);
-        ASSERT_EQ(0, command(kEcho, "echo_3!jack_name:echo_jack"));
+        loadScripted("echo_3", kScripted);
+        ASSERT_EQ(0, command(kScripted, "echo_3!jack_name:echo_jack"));
     }
     LogCapture::clear();
     if (row.throws) fake().throwBadAllocOnRead();
@@ -498,14 +496,14 @@ const BadInput kBadInputs[] = {
     {"SetupIdMinusOne", "nativeSetup", false, Text::kClientName, -1, Buffer::kNone, false, 0, nullptr},
     {"SetupThrows", "nativeSetup", false, Text::kClientName, 5, Buffer::kNone, true, 1, "nativeSetup threw: std::bad_alloc"},
 
-    {"CommandNull", "nativeSendCommand", true, Text::kNull, kEcho, Buffer::kNone, false, 1, "fail to send command. param is null."},
-    {"CommandEmpty", "nativeSendCommand", true, Text::kEmpty, kEcho, Buffer::kNone, false, 1, nullptr},
-    {"CommandWithoutUnderscore", "nativeSendCommand", true, Text::kNoUnderscore, kEcho, Buffer::kNone, false, 1, nullptr},
-    {"CommandMebibyte", "nativeSendCommand", true, Text::kMebibyteCommand, kEcho, Buffer::kNone, false, 0, nullptr},
+    {"CommandNull", "nativeSendCommand", true, Text::kNull, kScripted, Buffer::kNone, false, 1, "fail to send command. param is null."},
+    {"CommandEmpty", "nativeSendCommand", true, Text::kEmpty, kScripted, Buffer::kNone, false, 1, nullptr},
+    {"CommandWithoutUnderscore", "nativeSendCommand", true, Text::kNoUnderscore, kScripted, Buffer::kNone, false, 1, nullptr},
+    {"CommandMebibyte", "nativeSendCommand", true, Text::kMebibyteCommand, kScripted, Buffer::kNone, false, 0, nullptr},
     {"CommandIdIntMin", "nativeSendCommand", true, Text::kCommand, INT_MIN, Buffer::kNone, false, 1, kNoClient},
     {"CommandIdIntMax", "nativeSendCommand", true, Text::kCommand, INT_MAX, Buffer::kNone, false, 1, kNoClient},
     {"CommandIdMinusOne", "nativeSendCommand", true, Text::kCommand, -1, Buffer::kNone, false, 1, kNoClient},
-    {"CommandThrows", "nativeSendCommand", true, Text::kCommand, kEcho, Buffer::kNone, true, 1, "nativeSendCommand threw: std::bad_alloc"},
+    {"CommandThrows", "nativeSendCommand", true, Text::kCommand, kScripted, Buffer::kNone, true, 1, "nativeSendCommand threw: std::bad_alloc"},
 
     {"DeleteNull", "nativeDeleteClient", true, Text::kNull, 0, Buffer::kNone, false, 1, nullptr},
     {"DeleteEmpty", "nativeDeleteClient", true, Text::kEmpty, 0, Buffer::kNone, false, 0, nullptr},
@@ -513,34 +511,34 @@ const BadInput kBadInputs[] = {
     {"DeleteMebibyte", "nativeDeleteClient", true, Text::kMebibyteName, 0, Buffer::kNone, false, 0, nullptr},
     {"DeleteThrows", "nativeDeleteClient", true, Text::kClientName, 0, Buffer::kNone, true, 1, "nativeDeleteClient threw: std::bad_alloc"},
 
-    {"RequestNull", "nativeRequest", true, Text::kNull, kEcho, Buffer::kNone, false, kNullBuffer, "fail to request command. param is null"},
-    {"RequestEmpty", "nativeRequest", true, Text::kEmpty, kEcho, Buffer::kNone, false, 200000, nullptr},
-    {"RequestMebibyte", "nativeRequest", true, Text::kMebibyteName, kEcho, Buffer::kNone, false, 200000, nullptr},
+    {"RequestNull", "nativeRequest", true, Text::kNull, kScripted, Buffer::kNone, false, kNullBuffer, "fail to request command. param is null"},
+    {"RequestEmpty", "nativeRequest", true, Text::kEmpty, kScripted, Buffer::kNone, false, 200000, nullptr},
+    {"RequestMebibyte", "nativeRequest", true, Text::kMebibyteName, kScripted, Buffer::kNone, false, 200000, nullptr},
     {"RequestIdIntMin", "nativeRequest", true, Text::kClientName, INT_MIN, Buffer::kNone, false, kNullBuffer, kNoRequestClient},
     {"RequestIdIntMax", "nativeRequest", true, Text::kClientName, INT_MAX, Buffer::kNone, false, kNullBuffer, kNoRequestClient},
     {"RequestIdMinusOne", "nativeRequest", true, Text::kClientName, -1, Buffer::kNone, false, kNullBuffer, kNoRequestClient},
-    {"RequestThrows", "nativeRequest", true, Text::kClientName, kEcho, Buffer::kNone, true, kNullBuffer, "nativeRequest threw: std::bad_alloc"},
+    {"RequestThrows", "nativeRequest", true, Text::kClientName, kScripted, Buffer::kNone, true, kNullBuffer, "nativeRequest threw: std::bad_alloc"},
 
-    {"StreamNullBuffer", "nativeSendStream", true, Text::kClientName, kEcho, Buffer::kNone, false, 1, kNotDirect},
-    {"StreamHeapBuffer", "nativeSendStream", true, Text::kClientName, kEcho, Buffer::kHeap, false, 1, kNotDirect},
-    {"StreamZeroCapacity", "nativeSendStream", true, Text::kClientName, kEcho, Buffer::kZeroCapacity, false, 0, nullptr},
-    {"StreamNullAddress", "nativeSendStream", true, Text::kClientName, kEcho, Buffer::kNullAddress, false, 1, kNotDirect},
-    {"StreamNullName", "nativeSendStream", true, Text::kNull, kEcho, Buffer::kDirect, false, 4, nullptr},
-    {"StreamMebibyteName", "nativeSendStream", true, Text::kMebibyteName, kEcho, Buffer::kDirect, false, 4, nullptr},
+    {"StreamNullBuffer", "nativeSendStream", true, Text::kClientName, kScripted, Buffer::kNone, false, 1, kNotDirect},
+    {"StreamHeapBuffer", "nativeSendStream", true, Text::kClientName, kScripted, Buffer::kHeap, false, 1, kNotDirect},
+    {"StreamZeroCapacity", "nativeSendStream", true, Text::kClientName, kScripted, Buffer::kZeroCapacity, false, 0, nullptr},
+    {"StreamNullAddress", "nativeSendStream", true, Text::kClientName, kScripted, Buffer::kNullAddress, false, 1, kNotDirect},
+    {"StreamNullName", "nativeSendStream", true, Text::kNull, kScripted, Buffer::kDirect, false, 4, nullptr},
+    {"StreamMebibyteName", "nativeSendStream", true, Text::kMebibyteName, kScripted, Buffer::kDirect, false, 4, nullptr},
     {"StreamIdIntMin", "nativeSendStream", true, Text::kClientName, INT_MIN, Buffer::kDirect, false, 1, kNoStreamClient},
     {"StreamIdIntMax", "nativeSendStream", true, Text::kClientName, INT_MAX, Buffer::kDirect, false, 1, kNoStreamClient},
     {"StreamIdMinusOne", "nativeSendStream", true, Text::kClientName, -1, Buffer::kDirect, false, 1, kNoStreamClient},
-    {"StreamThrows", "nativeSendStream", true, Text::kClientName, kEcho, Buffer::kDirect, true, 1, "nativeSendStream threw: std::bad_alloc"},
+    {"StreamThrows", "nativeSendStream", true, Text::kClientName, kScripted, Buffer::kDirect, true, 1, "nativeSendStream threw: std::bad_alloc"},
 
     // A buffer column other than kNone gives a default name; kNone a null one.
-    {"JackNameNull", "nativeGetJackClientName", true, Text::kNull, kEcho, Buffer::kDirect, false, kDefault, "fail to get jack client name. param is null"},
-    {"JackNameEmpty", "nativeGetJackClientName", true, Text::kEmpty, kEcho, Buffer::kDirect, false, kModuleName, nullptr},
-    {"JackNameMebibyte", "nativeGetJackClientName", true, Text::kMebibyteName, kEcho, Buffer::kDirect, false, kModuleName, nullptr},
-    {"JackNameNullDefault", "nativeGetJackClientName", false, Text::kClientName, kEcho, Buffer::kNone, false, kDefault, nullptr},
+    {"JackNameNull", "nativeGetJackClientName", true, Text::kNull, kScripted, Buffer::kDirect, false, kDefault, "fail to get jack client name. param is null"},
+    {"JackNameEmpty", "nativeGetJackClientName", true, Text::kEmpty, kScripted, Buffer::kDirect, false, kModuleName, nullptr},
+    {"JackNameMebibyte", "nativeGetJackClientName", true, Text::kMebibyteName, kScripted, Buffer::kDirect, false, kModuleName, nullptr},
+    {"JackNameNullDefault", "nativeGetJackClientName", false, Text::kClientName, kScripted, Buffer::kNone, false, kDefault, nullptr},
     {"JackNameIdIntMin", "nativeGetJackClientName", true, Text::kClientName, INT_MIN, Buffer::kDirect, false, kDefault, nullptr},
     {"JackNameIdIntMax", "nativeGetJackClientName", true, Text::kClientName, INT_MAX, Buffer::kDirect, false, kDefault, nullptr},
     {"JackNameIdMinusOne", "nativeGetJackClientName", true, Text::kClientName, -1, Buffer::kDirect, false, kDefault, nullptr},
-    {"JackNameThrows", "nativeGetJackClientName", true, Text::kClientName, kEcho, Buffer::kDirect, true, kDefault, "nativeGetJackClientName threw: std::bad_alloc"},
+    {"JackNameThrows", "nativeGetJackClientName", true, Text::kClientName, kScripted, Buffer::kDirect, true, kDefault, "nativeGetJackClientName threw: std::bad_alloc"},
 
     {"LoadJackNull", "nativeLoadJackLib", false, Text::kNull, 0, Buffer::kNone, false, 0, "fail to load libjack symbols, filePathName is null."},
     {"LoadJackEmpty", "nativeLoadJackLib", false, Text::kEmpty, 0, Buffer::kNone, false, 0, "fail to load libjack symbols path="},

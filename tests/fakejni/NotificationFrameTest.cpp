@@ -165,7 +165,7 @@ TEST_F(NotificationFrame, AFailedNewDirectByteBufferLeavesNoExceptionForTheNextC
 class ModuleAnswers : public BridgeTest {};
 
 TEST_F(ModuleAnswers, AOneArgumentTextReachesJavaWithIdZeroAndTheObjectId) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     fake().reset();
     ASSERT_EQ(0, command(3, "echo_3!say:hello"));
     ASSERT_EQ(1u, fake().calls().size());
@@ -177,7 +177,7 @@ TEST_F(ModuleAnswers, AOneArgumentTextReachesJavaWithIdZeroAndTheObjectId) {
 }
 
 TEST_F(ModuleAnswers, ATextWithAnIdReachesJavaWithThatId) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     fake().reset();
     ASSERT_EQ(0, command(3, "echo_3!say_id:9:T"));
     ASSERT_EQ(1u, fake().calls().size());
@@ -187,7 +187,7 @@ TEST_F(ModuleAnswers, ATextWithAnIdReachesJavaWithThatId) {
 }
 
 TEST_F(ModuleAnswers, ADataAnswerReachesJavaAsABufferOverTheModulesBytes) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     fake().reset();
     std::vector<unsigned char> seen;
     fake().setCallbackHook([&seen](const CallbackCall& call) {
@@ -203,14 +203,14 @@ TEST_F(ModuleAnswers, ADataAnswerReachesJavaAsABufferOverTheModulesBytes) {
 }
 
 TEST_F(ModuleAnswers, AnEmptyDataAnswerNeverReachesJava) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     fake().reset();
     ASSERT_EQ(0, command(3, "echo_3!data:4:0"));
     EXPECT_EQ(0u, fake().calls().size());
 }
 
 TEST_F(ModuleAnswers, AnAnswerFromTheModulesOwnThreadAttachesOnceAndDetachesOnce) {
-    loadEcho("echo_3", 3);
+    loadScripted("echo_3", 3);
     fake().reset();
     ASSERT_EQ(0, command(3, "echo_3!thread_say:2:tick"));
     ASSERT_EQ(0, command(3, "echo_3!join"));

@@ -78,21 +78,31 @@ TEST_F(JniOnLoad, FailsWithZeroWhenTheServiceClassIsMissing) {
     EXPECT_EQ(nullptr, fake().pendingException());
 }
 
-TEST_F(JniOnLoad, FailsWithZeroWhenPostEventFromNativeIsMissing) {
-    fake().failStaticMethod("postEventFromNative");
+// A static callback method of the service class and the line its absence logs.
+struct MissingCallbackCase {
+    const char* method;
+    const char* line;
+};
+
+class JniOnLoadWithoutCallback : public JniOnLoad,
+                                 public ::testing::WithParamInterface<MissingCallbackCase> {};
+
+TEST_P(JniOnLoadWithoutCallback, FailsWithZeroWhenThisCallbackMethodIsMissing) {
+    fake().failStaticMethod(GetParam().method);
     EXPECT_EQ(0, JNI_OnLoad(fake().vm(), nullptr));
-    EXPECT_EQ(std::vector<std::string>{"Can't find post event callback function"},
-              bridgeLines(ANDROID_LOG_ERROR));
+    EXPECT_EQ(std::vector<std::string>{GetParam().line}, bridgeLines(ANDROID_LOG_ERROR));
     EXPECT_EQ(nullptr, fake().pendingException());
 }
 
-TEST_F(JniOnLoad, FailsWithZeroWhenPostDataEventFromNativeIsMissing) {
-    fake().failStaticMethod("postDataEventFromNative");
-    EXPECT_EQ(0, JNI_OnLoad(fake().vm(), nullptr));
-    EXPECT_EQ(std::vector<std::string>{"Can't find post data event callback function"},
-              bridgeLines(ANDROID_LOG_ERROR));
-    EXPECT_EQ(nullptr, fake().pendingException());
-}
+INSTANTIATE_TEST_SUITE_P(
+    CallbackMethods, JniOnLoadWithoutCallback,
+    ::testing::Values(MissingCallbackCase{"postEventFromNative",
+                                          "Can't find post event callback function"},
+                      MissingCallbackCase{"postDataEventFromNative",
+                                          "Can't find post data event callback function"}),
+    [](const ::testing::TestParamInfo<MissingCallbackCase>& param) {
+        return std::string(param.param.method);
+    });
 
 TEST_F(JniOnLoad, KeepsTheClassAndEventMethodStoredBeforeTheDataMethodWasMissed) {
     fake().failStaticMethod("postDataEventFromNative");

@@ -12,8 +12,6 @@
 #include "Deadline.h"
 #include "OvikServiceJni.h"
 
-#define NATIVE(name) Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_##name
-
 namespace {
 
 const std::chrono::seconds kLimit(20);
@@ -70,24 +68,21 @@ const NativeCall kCalls[] = {
      }},
     {"InitClient",
      [](JNIEnv* env) {
-         return commandSucceeds(env, "init_client:fake:libfakejni_echo_wave.so:/nowhere");
+         return commandSucceeds(env, "init_client:fake:libfakejni_scripted_wave.so:/nowhere");
      }},
     {"StartClient", [](JNIEnv* env) { return commandSucceeds(env, "start_client"); }},
     {"Activate", [](JNIEnv* env) { return commandSucceeds(env, "activate"); }},
     {"Deactivate", [](JNIEnv* env) { return commandSucceeds(env, "deactivate"); }},
     {"EnableSync", [](JNIEnv* env) { return commandSucceeds(env, "enable_sync"); }},
     {"DisableSync", [](JNIEnv* env) { return commandSucceeds(env, "disable_sync"); }},
-    {"BypassOn",
-     [](JNIEnv* env) { return commandSucceeds(env, "setbypassenabledtrue"); }},
-    {"BypassOff",
-     [](JNIEnv* env) { return commandSucceeds(env, "setbypassenabledfalse"); }},
+    {"BypassOn", [](JNIEnv* env) { return commandSucceeds(env, "setbypassenabledtrue"); }},
+    {"BypassOff", [](JNIEnv* env) { return commandSucceeds(env, "setbypassenabledfalse"); }},
     {"Midi", [](JNIEnv* env) { return commandSucceeds(env, "midi:90 40 7f"); }},
     {"ModuleText", [](JNIEnv* env) { return commandSucceeds(env, "say:hello"); }},
     {"TearDown", [](JNIEnv* env) { return commandSucceeds(env, "tear_down"); }},
     {"Request",
      [](JNIEnv* env) {
-         return NATIVE(nativeRequest)(env, thiz(), kTarget, fake().newString("w"), 0, 0) !=
-                nullptr;
+         return NATIVE(nativeRequest)(env, thiz(), kTarget, fake().newString("w"), 0, 0) != nullptr;
      }},
     {"StreamVersion2", [](JNIEnv* env) { return streamTo(env, 99) == 4; }},
     {"StreamVersion1",
@@ -111,8 +106,7 @@ const NativeCall kCalls[] = {
          return NATIVE(nativeLoadJackLib)(env, thiz(),
                                           fake().newString(OVIK_FAKEJNI_JACK_LIBRARY)) == 1;
      }},
-    {"UnloadJackLib",
-     [](JNIEnv* env) { return NATIVE(nativeUnloadJackLib)(env, thiz()) == 1; }},
+    {"UnloadJackLib", [](JNIEnv* env) { return NATIVE(nativeUnloadJackLib)(env, thiz()) == 1; }},
 };
 
 const Scenario kScenarios[] = {
@@ -124,8 +118,7 @@ const Scenario kScenarios[] = {
     // listener the worker's callback holds.
     {"FromAWorkerWhileTheCommandingThreadAnswers",
      [](JNIEnv* env) { return commandSucceeds(env, "handoff_ping:op"); }},
-    {"FromACallbackOnTheJavaThread",
-     [](JNIEnv* env) { return commandSucceeds(env, "say:op"); }},
+    {"FromACallbackOnTheJavaThread", [](JNIEnv* env) { return commandSucceeds(env, "say:op"); }},
     {"FromInsideARequest",
      [](JNIEnv* env) {
          return NATIVE(nativeRequest)(env, thiz(), kTarget, fake().newString("op"), 0, 0) !=
@@ -158,8 +151,8 @@ class Reentry : public BridgeTest,
 TEST_P(Reentry, TheNativeMethodReturnsAndSoDoesTheBusyCall) {
     const Scenario& scenario = kScenarios[std::get<0>(GetParam())];
     const NativeCall& call = kCalls[std::get<1>(GetParam())];
-    loadEcho(kTargetName, kTarget);
-    loadEcho(kOtherName, kOther);
+    loadScripted(kTargetName, kTarget);
+    loadScripted(kOtherName, kOther);
 
     std::atomic<int> callsMade(0);
     std::atomic<bool> callResult(false);
@@ -171,8 +164,8 @@ TEST_P(Reentry, TheNativeMethodReturnsAndSoDoesTheBusyCall) {
         }
     });
     bool busyCallResult = false;
-    joinWithin(kLimit, std::string(scenario.name) + " calling " + call.name, true,
-               [&] { busyCallResult = scenario.start(env()); });
+    joinWithin(kLimit, std::string(scenario.name) + " calling " + call.name,
+               onJavaThread([&] { busyCallResult = scenario.start(env()); }));
 
     EXPECT_EQ(1, callsMade.load());
     EXPECT_TRUE(callResult.load()) << call.name << " gave another result than usual";

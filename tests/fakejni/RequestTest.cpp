@@ -12,8 +12,6 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
 #include "BridgeTest.h"
 #include "OvikServiceJni.h"
 
-#define NATIVE(name) Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_##name
-
 namespace {
 
 const jlong kBlockSize = 200000;
@@ -33,7 +31,7 @@ class NativeRequest : public BridgeTest {
 protected:
     void SetUp() override {
         BridgeTest::SetUp();
-        loadEcho("echo_3", 3);
+        loadScripted("echo_3", 3);
         // A failing request that reaches a client releases the retained
         // block an earlier case left; the client keeps its own for its next
         // request.
@@ -119,7 +117,7 @@ TEST_F(NativeRequest, AFailedNewDirectByteBufferLeavesNoExceptionPending) {
 
 // The client of these cases is loaded in the case, so it holds no block yet.
 TEST_F(NativeRequest, KeepsTheBlockThroughRequestsThatReachNoClient) {
-    loadEcho("echo_4", 4);
+    loadScripted("echo_4", 4);
     ASSERT_EQ(0, command(4, "echo_4!report:100"));
     const long long before = allocatedBytes();
     jobject first = request(4, fake().newString("w"));
@@ -135,7 +133,7 @@ TEST_F(NativeRequest, KeepsTheBlockThroughRequestsThatReachNoClient) {
 }
 
 TEST_F(NativeRequest, AClientKeepsOneBlockThroughItsRequestsAndReleasesItWhenDeleted) {
-    loadEcho("echo_4", 4);
+    loadScripted("echo_4", 4);
     const long long before = allocatedBytes();
     jobject first = request(4, fake().newString("w"));
     ASSERT_NE(nullptr, first);

@@ -20,18 +20,9 @@ protected:
 
     // Runs `body(i)` on `count` threads at once and joins them in time.
     void onThreads(int count, bool javaThreads, std::function<void(int)> body) {
-        joinWithin(kLimit, "racing threads", false, [count, javaThreads, &body] {
-            std::atomic<bool> go(false);
-            std::vector<std::thread> threads;
-            for (int i = 0; i < count; ++i) {
-                threads.emplace_back([i, javaThreads, &go, &body] {
-                    if (javaThreads) FakeJvm::instance().makeJavaThread();
-                    while (!go.load()) std::this_thread::yield();
-                    body(i);
-                });
-            }
-            go.store(true);
-            for (std::thread& thread : threads) thread.join();
+        runTogether(count, kLimit, "racing threads", [javaThreads, &body](int i) {
+            if (javaThreads) FakeJvm::instance().makeJavaThread();
+            body(i);
         });
     }
 };
@@ -56,8 +47,8 @@ TEST_F(Serialisation, NotificationsFromSeveralNativeThreadsNeverOverlap) {
 }
 
 TEST_F(Serialisation, AnswersFromModuleThreadsAndJavaThreadsNeverOverlap) {
-    loadEcho("echo_1", 1);
-    loadEcho("echo_2", 2);
+    loadScripted("echo_1", 1);
+    loadScripted("echo_2", 2);
     fake().reset();
     fake().setCallbackDwell(std::chrono::microseconds(50));
     ASSERT_EQ(0, command(1, "echo_1!thread_say:30:one"));
@@ -88,7 +79,7 @@ TEST_F(Serialisation, RacingSetupsRegisterEveryClientAndOneListener) {
 TEST_F(Serialisation, TwoRacingInitClientsLoadTheModuleOnce) {
     ASSERT_EQ(0, setup("race_3", 3));
     const std::string init =
-        std::string("race_3!init_client:fake:") + kEchoModule + ":" + OVIK_FAKEJNI_MODULE_DIR;
+        std::string("race_3!init_client:fake:") + kScriptedModule + ":" + OVIK_FAKEJNI_MODULE_DIR;
     onThreads(2, true, [this, &init](int) { EXPECT_EQ(0, command(3, init)); });
     EXPECT_EQ(1,
               LogCapture::count(ANDROID_LOG_DEBUG, kHostTag, "success to load your wave module"));
@@ -96,14 +87,13 @@ TEST_F(Serialisation, TwoRacingInitClientsLoadTheModuleOnce) {
 }
 
 TEST_F(Serialisation, RacingRequestsEachGetABufferOverAFilledBlock) {
-    loadEcho("echo_4", 4);
+    loadScripted("echo_4", 4);
     ASSERT_EQ(0, command(4, "echo_4!report:64"));
     fake().reset();
     onThreads(3, true, [this](int) {
         for (int n = 0; n < 20; ++n) {
             jobject buffer =
-                Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeRequest(
-                    env(), fake().newObject(), 4, fake().newString("w"), 0, 0);
+                NATIVE(nativeRequest)(env(), fake().newObject(), 4, fake().newString("w"), 0, 0);
             ASSERT_NE(nullptr, buffer);
             EXPECT_EQ(64, reinterpret_cast<FakeObject*>(buffer)->capacity);
         }
@@ -113,11 +103,10 @@ TEST_F(Serialisation, RacingRequestsEachGetABufferOverAFilledBlock) {
 
 TEST_F(Serialisation, DeletingAndCommandingAClientAtOnceNeverUsesAGoneClient) {
     for (int round = 0; round < 10; ++round) {
-        loadEcho("echo_5", 5);
+        loadScripted("echo_5", 5);
         onThreads(2, true, [this](int i) {
             if (i == 0) {
-                Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeDeleteClient(
-                    env(), fake().newObject(), fake().newString("echo_5"));
+                NATIVE(nativeDeleteClient)(env(), fake().newObject(), fake().newString("echo_5"));
             } else {
                 for (int n = 0; n < 10; ++n) command(5, "echo_5!say:x");
             }

@@ -1,8 +1,8 @@
 // The stress program's seeded operation mix (tests/jvm/java/stress), run
 // through the native methods over the fake JNI table so ThreadSanitizer can
-// watch it: 8 Java threads over 16 clients with the demo (version 2) and
-// echo (version 1) modules, whose answers' callbacks re-enter the library on
-// Java and module threads. A seed draws the same operations as it does in
+// watch it: 8 Java threads over 16 clients with the answer-paths (version 2)
+// and command-echo (version 1) modules, whose answers' callbacks re-enter the
+// library on Java and module threads. A seed draws the same operations as it does in
 // the JVM. OVIK_STRESS_SEED picks the seed, OVIK_STRESS_OPS the operations
 // per thread.
 #include <android/log.h>
@@ -17,8 +17,6 @@
 #include "BridgeTest.h"
 #include "Deadline.h"
 #include "OvikServiceJni.h"
-
-#define NATIVE(name) Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_##name
 
 namespace {
 
@@ -88,7 +86,8 @@ std::string nameOf(int client) {
 
 std::string initCommand(int client) {
     return std::string("init_client:stress:") +
-           (client % 2 == 0 ? "libdemo.so" : "libwave_echo.so") + ":" + OVIK_JVM_MODULE_DIR;
+           (client % 2 == 0 ? "libanswer_paths.so" : "libwave_command_echo.so") + ":" +
+           OVIK_JVM_MODULE_DIR;
 }
 
 class OpMix {
@@ -150,7 +149,7 @@ class StressTest : public BridgeTest {
 protected:
     void SetUp() override {
         BridgeTest::SetUp();
-        for (const char* file : {"libdemo.so", "libwave_echo.so"}) {
+        for (const char* file : {"libanswer_paths.so", "libwave_command_echo.so"}) {
             // Kept loaded, so the counters outlive the clients that load the module.
             void* library = dlopen((std::string(OVIK_JVM_MODULE_DIR) + "/" + file).c_str(),
                                    RTLD_NOW | RTLD_GLOBAL);
@@ -256,27 +255,27 @@ TEST_F(StressTest, SeededOperationMix) {
     ensureListener();
     fake().setCallbackHook([this](const CallbackCall& call) { onCallback(call); });
 
-    joinWithin(std::chrono::seconds(300), "the seeded operation mix", true, [&] {
-        std::vector<std::thread> workers;
-        for (int t = 0; t < kThreads; ++t) {
-            workers.emplace_back([this, seed, ops, t] {
-                fake().makeJavaThread();
-                tIsWorker = true;
-                OpMix mix(seed, t);
-                for (int i = 0; i < ops; ++i) perform(mix.next());
-            });
-        }
-        for (std::thread& worker : workers) worker.join();
-        // A client that deleted itself on its module's thread is destroyed at
-        // the next call that reaches the registry once that thread has left
-        // its answer: the rounds go on until no module object is left.
-        do {
-            for (int client = 0; client < kClients; ++client) remove(client);
-            std::this_thread::yield();
-        } while (counter(mLibraries[0], "jvmwave_live_objects") +
-                     counter(mLibraries[1], "jvmwave_live_objects") >
-                 0);
-    });
+    joinWithin(std::chrono::seconds(300), "the seeded operation mix", onJavaThread([&] {
+                   std::vector<std::thread> workers;
+                   for (int t = 0; t < kThreads; ++t) {
+                       workers.emplace_back([this, seed, ops, t] {
+                           fake().makeJavaThread();
+                           tIsWorker = true;
+                           OpMix mix(seed, t);
+                           for (int i = 0; i < ops; ++i) perform(mix.next());
+                       });
+                   }
+                   for (std::thread& worker : workers) worker.join();
+                   // A client that deleted itself on its module's thread is destroyed at
+                   // the next call that reaches the registry once that thread has left
+                   // its answer: the rounds go on until no module object is left.
+                   do {
+                       for (int client = 0; client < kClients; ++client) remove(client);
+                       std::this_thread::yield();
+                   } while (counter(mLibraries[0], "jvmwave_live_objects") +
+                                counter(mLibraries[1], "jvmwave_live_objects") >
+                            0);
+               }));
     fake().setCallbackHook(nullptr);
 
     const int sent = counter(mLibraries[0], "jvmwave_answers_sent") +

@@ -101,8 +101,8 @@ TEST_F(ForcedDeathSweep, ClientsDeletedBySweepAreFoundNoMore) {
     setUpClients({4});
     listener()->notify(100, 2, 0, "T");
     EXPECT_EQ(nullptr, OXAClientLoader::getClient(4));
-    EXPECT_EQ(1, Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_nativeSendCommand(
-                     env(), fake().newObject(), 4, fake().newString("client_4!x")));
+    EXPECT_EQ(
+        1, NATIVE(nativeSendCommand)(env(), fake().newObject(), 4, fake().newString("client_4!x")));
 }
 
 class UsbBroadcast : public ForcedDeathSweep {};

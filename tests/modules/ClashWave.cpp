@@ -12,8 +12,7 @@
 #include <string.h>
 
 #include "IOXAInterfaceV2.h"
-
-#define WAVE_EXPORT extern "C" __attribute__((visibility("default")))
+#include "WaveExport.h"
 
 int gClashCount = 0;
 

@@ -19,8 +19,7 @@
 #include "IJackClientInterfaceV2.h"
 #include "IOXAInterfaceV2.h"
 #include "OXAClientUser.h"
-
-#define WAVE_EXPORT extern "C" __attribute__((visibility("default")))
+#include "WaveExport.h"
 
 namespace {
 

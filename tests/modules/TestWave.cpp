@@ -3,9 +3,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <time.h>
 #include <unistd.h>
 
+#include "BurnProcessor.h"
 #include "OXAClientUser.h"
 #include "Recorder.h"
 
@@ -151,25 +151,6 @@ void TestWave::answerFromThread(const std::string& text, bool throughHandle) {
             response(text.c_str());
         }
     });
-}
-
-// Keeps four threads busy until the whole process used `milliseconds` of
-// processor time: more threads than cores, so it takes less wall time.
-void TestWave::burnProcessorTime(long milliseconds) {
-    const clock_t start = clock();
-    const clock_t budget = static_cast<clock_t>(milliseconds) * (CLOCKS_PER_SEC / 1000);
-    std::vector<std::thread> spinners;
-    for (int i = 0; i < 4; ++i) {
-        spinners.emplace_back([start, budget] {
-            // clock() is a system call; asking it now and then keeps the
-            // threads computing instead of waiting in the kernel.
-            volatile unsigned long work = 0;
-            while (clock() - start <= budget) {
-                for (int i = 0; i < (1 << 16); ++i) work = work + 1;
-            }
-        });
-    }
-    for (std::thread& spinner : spinners) spinner.join();
 }
 
 }  // namespace testwave

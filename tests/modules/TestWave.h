@@ -36,7 +36,6 @@ private:
     // Commands that make the module do something; false for any other text.
     bool act(const std::string& command, int* result);
     void answerFromThread(const std::string& text, bool throughHandle);
-    void burnProcessorTime(long milliseconds);
 
     TestJackClient mJackClient;
     TestJackClient mSecondJackClient;

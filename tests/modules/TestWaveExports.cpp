@@ -12,8 +12,7 @@
 #include "IOXAInterface.h"
 #include "Recorder.h"
 #include "TestWave.h"
-
-#define WAVE_EXPORT extern "C" __attribute__((visibility("default")))
+#include "WaveExport.h"
 
 #ifndef WAVE_API_LEVEL
 #define WAVE_API_LEVEL 4

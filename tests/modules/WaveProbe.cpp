@@ -6,17 +6,16 @@
 #include <string>
 
 #include "Recorder.h"
+#include "WaveExport.h"
 #include "WaveProbeApi.h"
-
-#define WAVE_PROBE_EXPORT extern "C" __attribute__((visibility("default")))
 
 using testwave::Recorder;
 
-WAVE_PROBE_EXPORT int wave_probe_call_count() {
+WAVE_EXPORT int wave_probe_call_count() {
     return Recorder::instance().callCount();
 }
 
-WAVE_PROBE_EXPORT int wave_probe_call(int index, char* buffer, int capacity) {
+WAVE_EXPORT int wave_probe_call(int index, char* buffer, int capacity) {
     std::string text;
     if (!Recorder::instance().call(index, &text)) return -1;
     if (buffer != nullptr && capacity > 0) {
@@ -28,23 +27,23 @@ WAVE_PROBE_EXPORT int wave_probe_call(int index, char* buffer, int capacity) {
     return static_cast<int>(text.size());
 }
 
-WAVE_PROBE_EXPORT void wave_probe_reset() {
+WAVE_EXPORT void wave_probe_reset() {
     Recorder::instance().reset();
 }
 
-WAVE_PROBE_EXPORT void wave_probe_set_value(const char* key, long value) {
+WAVE_EXPORT void wave_probe_set_value(const char* key, long value) {
     Recorder::instance().setValue(key, value);
 }
 
-WAVE_PROBE_EXPORT void wave_probe_set_text(const char* key, const char* text) {
+WAVE_EXPORT void wave_probe_set_text(const char* key, const char* text) {
     Recorder::instance().setText(key, text);
 }
 
-WAVE_PROBE_EXPORT int wave_probe_overlaps() {
+WAVE_EXPORT int wave_probe_overlaps() {
     return Recorder::instance().overlaps();
 }
 
-WAVE_PROBE_EXPORT int wave_probe_live_objects() {
+WAVE_EXPORT int wave_probe_live_objects() {
     return Recorder::instance().liveObjects();
 }
 

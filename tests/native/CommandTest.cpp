@@ -4,11 +4,9 @@
 // from several threads at once.
 #include <atomic>
 #include <chrono>
-#include <functional>
-#include <future>
-#include <thread>
 
 #include "ClientTest.h"
+#include "Deadline.h"
 #include "ListenerScope.h"
 #include "RecordingListener.h"
 #include "WaveModule.h"
@@ -19,33 +17,6 @@ const auto kDeadlockTimeout = std::chrono::seconds(30);
 
 LogLine hostLine(int priority, const std::string& message) {
     return LogLine{priority, kHostTag, message};
-}
-
-// Runs `work` on `threads` threads released together, and waits for them
-// with a deadline. A deadlocked thread cannot be joined, so a run that misses
-// the deadline ends the test program.
-void runTogether(int threads, const std::function<void(int)>& work) {
-    std::atomic<bool> go{false};
-    std::vector<std::future<void>> done;
-    std::vector<std::thread> runners;
-    for (int i = 0; i < threads; ++i) {
-        std::packaged_task<void()> task([&go, &work, i] {
-            while (!go.load()) std::this_thread::yield();
-            work(i);
-        });
-        done.push_back(task.get_future());
-        runners.emplace_back(std::move(task));
-    }
-    go = true;
-    const auto deadline = std::chrono::steady_clock::now() + kDeadlockTimeout;
-    for (std::future<void>& finished : done) {
-        if (finished.wait_until(deadline) != std::future_status::ready) {
-            ADD_FAILURE() << "threads still running after the deadline: deadlock";
-            fflush(nullptr);
-            _exit(1);
-        }
-    }
-    for (std::thread& runner : runners) runner.join();
 }
 
 }  // namespace
@@ -462,7 +433,7 @@ TEST_F(ConcurrentCommandTest, RacingInitClientLoadsTheModuleOnce) {
     ClientRef client = makeClient("race_1");
 
     std::atomic<int> failures{0};
-    runTogether(4, [&](int) {
+    runTogether(4, kDeadlockTimeout, "racing init_client commands", [&](int) {
         if (load(client, "oxa_wave_v2") != 0) ++failures;
     });
 
@@ -481,7 +452,7 @@ TEST_F(ConcurrentCommandTest, CallsFromSeveralThreadsAtOnceAllReachTheModule) {
     module.setValue("delayUs", 200);
     const int kRounds = 40;
 
-    runTogether(4, [&](int thread) {
+    runTogether(4, kDeadlockTimeout, "calls from several threads", [&](int thread) {
         const unsigned char bytes[4] = {1, 2, 3, 4};
         size_t used = 0;
         for (int round = 0; round < kRounds; ++round) {
@@ -519,7 +490,8 @@ TEST_F(ConcurrentCommandTest, ListenerMayCommandTheClientFromInsideAnAnswer) {
         if (heard.text == "again") nestedResult = command(client, "activate");
     });
 
-    runTogether(1, [&](int) { EXPECT_EQ(command(client, "say:again"), 0); });
+    runTogether(1, kDeadlockTimeout, "a command from inside an answer",
+                [&](int) { EXPECT_EQ(command(client, "say:again"), 0); });
 
     EXPECT_EQ(nestedResult.load(), 0);
     EXPECT_EQ(module.calls(), (std::vector<std::string>{"sendCommand:say:again", "activate"}));

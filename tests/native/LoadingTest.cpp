@@ -154,49 +154,43 @@ TEST_F(LoadTest, ModuleWithoutVersionFunctionsLendsTheLibrarysOwnThroughItsHandl
               reinterpret_cast<void*>(&android::oxa_user_get_patch_version_number));
 }
 
-TEST_F(LoadTest, VersionOneModuleLoadsWithTheseLinesInOrder) {
-    WaveModule module("oxa_wave_v1");
-    ClientRef client = makeClient("load_2");
+// A module library that loads, the API level it reports and the version
+// numbers the wave info line gives for it.
+struct LoadedModuleCase {
+    const char* library;
+    int apiLevel;
+    const char* versions;
+};
 
-    EXPECT_EQ(load(client, "oxa_wave_v1"), 0);
+class LoadedModuleTest : public LoadTest, public ::testing::WithParamInterface<LoadedModuleCase> {};
 
-    EXPECT_EQ(hostLines(), successfulLoadLines(client, "oxa_wave_v1", module, 4, "1 1 1 4"));
+std::string loadedModuleLabel(const ::testing::TestParamInfo<LoadedModuleCase>& param) {
+    return param.param.library;
 }
 
-TEST_F(LoadTest, ModuleVersionFunctionsAreRecordedInTheWaveInfoLine) {
-    WaveModule module("oxa_wave_versions");
-    ClientRef client = makeClient("load_3");
-
-    EXPECT_EQ(load(client, "oxa_wave_versions"), 0);
-
-    EXPECT_EQ(hostLines(), successfulLoadLines(client, "oxa_wave_versions", module, 4, "21 7 8 9"));
-}
-
-// A module library and the API level it reports.
-typedef std::pair<std::string, int> ApiLevelCase;
-
-class AcceptedApiLevelTest : public LoadTest, public ::testing::WithParamInterface<ApiLevelCase> {};
-
-std::string apiLevelLabel(const ::testing::TestParamInfo<ApiLevelCase>& param) {
-    return param.param.first;
-}
-
-TEST_P(AcceptedApiLevelTest, ModuleOfThisApiLevelLoads) {
-    const std::string library = GetParam().first;
+TEST_P(LoadedModuleTest, ModuleLoadsWithTheseLinesInOrder) {
+    const std::string library = GetParam().library;
     WaveModule module(library);
     ClientRef client = makeClient("level_4");
 
     EXPECT_EQ(load(client, library), 0);
 
-    EXPECT_EQ(hostLines(),
-              successfulLoadLines(client, library, module, GetParam().second, "1 1 1 4"));
+    EXPECT_EQ(hostLines(), successfulLoadLines(client, library, module, GetParam().apiLevel,
+                                               GetParam().versions));
 }
 
-INSTANTIATE_TEST_SUITE_P(LevelsBelowFive, AcceptedApiLevelTest,
-                         ::testing::Values(ApiLevelCase("oxa_wave_v2", 4),
-                                           ApiLevelCase("oxa_wave_api_0", 0),
-                                           ApiLevelCase("oxa_wave_api_minus_1", -1)),
-                         apiLevelLabel);
+INSTANTIATE_TEST_SUITE_P(LevelsBelowFive, LoadedModuleTest,
+                         ::testing::Values(LoadedModuleCase{"oxa_wave_v2", 4, "1 1 1 4"},
+                                           LoadedModuleCase{"oxa_wave_api_0", 0, "1 1 1 4"},
+                                           LoadedModuleCase{"oxa_wave_api_minus_1", -1, "1 1 1 4"}),
+                         loadedModuleLabel);
+
+// A version-1 object, and a module that defines its own version functions,
+// which the wave info line records.
+INSTANTIATE_TEST_SUITE_P(Versions, LoadedModuleTest,
+                         ::testing::Values(LoadedModuleCase{"oxa_wave_v1", 4, "1 1 1 4"},
+                                           LoadedModuleCase{"oxa_wave_versions", 4, "21 7 8 9"}),
+                         loadedModuleLabel);
 
 TEST_F(LoadTest, LibraryFoundOnlyUnderTheFallbackNameLoads) {
     WaveModule module("wave_fallback");

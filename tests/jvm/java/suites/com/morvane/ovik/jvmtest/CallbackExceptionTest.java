@@ -29,7 +29,7 @@ class CallbackExceptionTest extends ServiceTest {
 
     @Test
     void an_exception_thrown_by_a_callback_reaches_the_java_caller_of_the_command() {
-        setUpDemo("throw_51", 51);
+        setUpAnswerPaths("throw_51", 51);
         RefusedEvent thrown =
                 assertThrows(RefusedEvent.class, () -> command(51, "throw_51", "say 2 first"));
         assertEquals("refused 51 first", thrown.getMessage());
@@ -37,9 +37,9 @@ class CallbackExceptionTest extends ServiceTest {
 
     @Test
     void every_death_notice_is_delivered_and_the_first_exception_reaches_the_caller() {
-        setUpDemo("throw_53", 53);
-        setUpDemo("throw_52", 52);
-        setUpDemo("throw_54", 54);
+        setUpAnswerPaths("throw_53", 53);
+        setUpAnswerPaths("throw_52", 52);
+        setUpAnswerPaths("throw_54", 54);
         RefusedEvent thrown = assertThrows(
                 RefusedEvent.class, () -> command(53, "throw_53", "force_death thrown"));
         assertEquals("refused 52 thrown", thrown.getMessage());
@@ -50,8 +50,8 @@ class CallbackExceptionTest extends ServiceTest {
 
     @Test
     void every_usb_notice_is_delivered_and_the_first_exception_reaches_the_caller() {
-        setUpDemo("throw_56", 56);
-        setUpDemo("throw_55", 55);
+        setUpAnswerPaths("throw_56", 56);
+        setUpAnswerPaths("throw_55", 55);
         RefusedEvent thrown =
                 assertThrows(RefusedEvent.class, () -> command(56, "throw_56", "usb 0 back"));
         assertEquals("refused 55 back", thrown.getMessage());
@@ -62,7 +62,7 @@ class CallbackExceptionTest extends ServiceTest {
     @Test
     void exceptions_on_module_threads_are_cleared_and_every_answer_still_arrives()
             throws Exception {
-        setUpDemo("throw_57", 57);
+        setUpAnswerPaths("throw_57", 57);
         assertEquals(0, command(57, "throw_57", "thread_say 3 4 boom"));
         List<Event> booms = awaitEvents(text(3, 57, "boom"), 4);
         assertEquals(0, command(57, "throw_57", "thread_stop"));
@@ -74,14 +74,14 @@ class CallbackExceptionTest extends ServiceTest {
 
     @Test
     void exceptions_on_a_native_thread_attached_already_are_left_to_that_thread() {
-        setUpDemo("throw_58", 58);
+        setUpAnswerPaths("throw_58", 58);
         assertEquals(2, NativeHelper.notifyFromAttachedThread(58, 2, "attached"));
         assertEquals(2, events.matching(e -> "attached".equals(e.obj())).size());
     }
 
     @Test
     void after_a_refused_event_the_next_command_works_normally() {
-        setUpDemo("throw_59", 59);
+        setUpAnswerPaths("throw_59", 59);
         assertThrows(RefusedEvent.class, () -> command(59, "throw_59", "say 2 refused"));
         events.setReaction(null);
         assertEquals(0, command(59, "throw_59", "say 2 accepted"));

@@ -24,7 +24,7 @@ class CallbackThreadTest extends ServiceTest {
 
     @Test
     void an_answer_inside_a_command_arrives_on_the_calling_java_thread() throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(0, command(ID, NAME, "say 9 hello"));
         Event event = awaitEvents(text(9, ID, "hello"), 1).get(0);
         assertSame(Thread.currentThread(), event.thread());
@@ -33,7 +33,7 @@ class CallbackThreadTest extends ServiceTest {
     @Test
     void an_answer_inside_a_command_of_another_java_thread_arrives_on_that_thread()
             throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         Thread caller = runJoined("ovik-caller", () -> command(ID, NAME, "say 9 from caller"));
         assertSame(caller, awaitEvents(text(9, ID, "from caller"), 1).get(0).thread());
     }
@@ -41,7 +41,7 @@ class CallbackThreadTest extends ServiceTest {
     @Test
     void answers_from_a_module_thread_arrive_on_a_fresh_attachment_each_detached_afterwards()
             throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(0, command(ID, NAME, "thread_say 5 3 tick"));
         List<Event> ticks = awaitEvents(text(5, ID, "tick"), 3);
         assertEquals(0, command(ID, NAME, "thread_stop"));
@@ -59,7 +59,7 @@ class CallbackThreadTest extends ServiceTest {
 
     @Test
     void notifications_on_a_native_thread_attached_already_leave_it_attached() throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(3, NativeHelper.notifyFromAttachedThread(ID, 3, "attached"));
         List<Event> received = events.matching(e -> e.ext2() == ID && "attached".equals(e.obj()));
         assertEquals(3, received.size(), "events: " + events.events());
@@ -72,7 +72,7 @@ class CallbackThreadTest extends ServiceTest {
 
     @Test
     void a_callback_on_the_java_thread_can_command_the_module_again() throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         AtomicInteger nested = new AtomicInteger(-1);
         events.setReaction(event -> {
             if ("ping".equals(event.obj())) nested.set(command(ID, NAME, "say 10 pong"));
@@ -86,7 +86,7 @@ class CallbackThreadTest extends ServiceTest {
 
     @Test
     void a_callback_on_a_module_thread_can_command_the_module_again() throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         // The module thread holds the client while its callback commands it. The
         // test stops that thread before the client is deleted: a client whose last
         // reference goes inside its own answer is destroyed only at the next call
@@ -108,14 +108,14 @@ class CallbackThreadTest extends ServiceTest {
 
     @Test
     void a_one_argument_answer_arrives_with_id_0() throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(0, command(ID, NAME, "say_plain plain text"));
         awaitEvents(text(0, ID, "plain text"), 1);
     }
 
     @Test
     void a_null_text_reaches_java_as_null() throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(0, command(ID, NAME, "say_null 4"));
         Event event = awaitEvents(e -> e.msgType() == 0 && e.ext1() == 4 && e.ext2() == ID, 1)
                 .get(0);
@@ -124,7 +124,7 @@ class CallbackThreadTest extends ServiceTest {
 
     @Test
     void a_data_answer_arrives_as_a_direct_buffer_over_the_module_bytes() throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(0, command(ID, NAME, "say_data 4 8"));
         Event event = awaitEvents(e -> e.msgType() == 1122, 1).get(0);
         assertEquals(4, event.ext1());
@@ -136,7 +136,7 @@ class CallbackThreadTest extends ServiceTest {
 
     @Test
     void the_module_result_of_a_command_comes_back_unchanged() {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(42, command(ID, NAME, "result 42"));
         assertEquals(7, command(ID, NAME, "no such command"));
     }

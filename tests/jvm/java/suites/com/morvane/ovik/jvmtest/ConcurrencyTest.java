@@ -50,7 +50,7 @@ class ConcurrencyTest extends ServiceTest {
         String name = "conc_" + id;
         String dir = Service.MODULE_DIR;
         assertEquals(0, service.nativeSetup(null, name, id));
-        assertEquals(0, command(id, name, "init_client:demo:libdemo.so:" + dir));
+        assertEquals(0, command(id, name, "init_client:demo:libanswer_paths.so:" + dir));
         assertEquals(0, command(id, name, "jack_name conc " + id));
         assertEquals(0, command(id, name, "start_client -x " + id));
         assertEquals(0, command(id, name, "activate"));
@@ -85,8 +85,8 @@ class ConcurrencyTest extends ServiceTest {
             }
         }
         assertEquals(0, NativeHelper.registeredClients());
-        assertEquals(0, Service.demoLiveObjects());
-        assertEquals(0, Service.demoLiveThreads());
+        assertEquals(0, Service.answerPathsLiveObjects());
+        assertEquals(0, Service.answerPathsLiveThreads());
     }
 
     @Test
@@ -101,7 +101,7 @@ class ConcurrencyTest extends ServiceTest {
                     String name = "busy_" + id;
                     // A sweep may delete the client at any point: results are not checked.
                     service.nativeSetup(null, name, id);
-                    command(id, name, "init_client:demo:libdemo.so:" + Service.MODULE_DIR);
+                    command(id, name, "init_client:demo:libanswer_paths.so:" + Service.MODULE_DIR);
                     command(id, name, "thread_say 5 0 tick");
                     command(id, name, "farewell bye");
                     service.nativeRequest(id, "fill 16", 0, 0);
@@ -115,7 +115,7 @@ class ConcurrencyTest extends ServiceTest {
                 String name = "sweeper_" + id;
                 assertEquals(0, service.nativeSetup(null, name, id));
                 assertEquals(0, command(id, name,
-                        "init_client:demo:libdemo.so:" + Service.MODULE_DIR));
+                        "init_client:demo:libanswer_paths.so:" + Service.MODULE_DIR));
                 assertEquals(0, command(id, name, "force_death swept"));
                 Thread.sleep(5);
             }
@@ -124,7 +124,7 @@ class ConcurrencyTest extends ServiceTest {
         joinAll(threads);
         assertEquals(10, events.matching(e -> e.msgType() == 100 && e.ext2() >= 2900).size());
         assertEquals(0, NativeHelper.registeredClients());
-        assertEquals(0, Service.demoLiveObjects());
-        assertEquals(0, Service.demoLiveThreads());
+        assertEquals(0, Service.answerPathsLiveObjects());
+        assertEquals(0, Service.answerPathsLiveThreads());
     }
 }

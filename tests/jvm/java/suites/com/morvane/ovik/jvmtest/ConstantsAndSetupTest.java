@@ -47,7 +47,7 @@ class ConstantsAndSetupTest extends ServiceTest {
     @Test
     void a_client_reads_its_object_id_from_the_end_of_its_name() throws Exception {
         // Registered under 123, the client stamps its answers with the 124 of its name.
-        setUpDemo("a_b_124", 123);
+        setUpAnswerPaths("a_b_124", 123);
         assertEquals(0, command(123, "a_b_124", "say 1 stamped"));
         awaitEvents(text(1, 124, "stamped"), 1);
     }

@@ -28,9 +28,9 @@ class ForcedDeathAndUsbTest extends ServiceTest {
 
     @Test
     void a_forced_death_deletes_every_client_and_reports_them_in_ascending_id_order() {
-        setUpDemo("sweep_7", 7);
-        setUpDemo("sweep_3", 3);
-        setUpDemo("sweep_5", 5);
+        setUpAnswerPaths("sweep_7", 7);
+        setUpAnswerPaths("sweep_3", 3);
+        setUpAnswerPaths("sweep_5", 5);
         assertEquals(0, command(7, "sweep_7", "force_death gone"));
         List<Event> notices = noticesOf(100);
         assertEquals(3, notices.size(), "events: " + events.events());
@@ -43,7 +43,7 @@ class ForcedDeathAndUsbTest extends ServiceTest {
 
     @Test
     void a_forced_death_with_only_the_commanding_client_reports_that_one() {
-        setUpDemo("alone_8", 8);
+        setUpAnswerPaths("alone_8", 8);
         assertEquals(0, command(8, "alone_8", "force_death alone"));
         List<Event> notices = noticesOf(100);
         assertEquals(1, notices.size());
@@ -52,7 +52,7 @@ class ForcedDeathAndUsbTest extends ServiceTest {
 
     @Test
     void a_death_notice_with_no_particular_reason_is_passed_on_and_deletes_no_client() {
-        setUpDemo("reason_9", 9);
+        setUpAnswerPaths("reason_9", 9);
         assertEquals(0, command(9, "reason_9", "died_unknown 12 just so"));
         List<Event> notices = noticesOf(100);
         assertEquals(1, notices.size());
@@ -62,8 +62,8 @@ class ForcedDeathAndUsbTest extends ServiceTest {
 
     @Test
     void a_usb_control_change_reaches_every_client_in_ascending_id_order() {
-        setUpDemo("usb_9", 9);
-        setUpDemo("usb_4", 4);
+        setUpAnswerPaths("usb_9", 9);
+        setUpAnswerPaths("usb_4", 4);
         assertEquals(0, command(9, "usb_9", "usb 1 owned"));
         List<Event> notices = noticesOf(1123);
         assertEquals(2, notices.size(), "events: " + events.events());
@@ -79,7 +79,7 @@ class ForcedDeathAndUsbTest extends ServiceTest {
         int[] ids = {31, 32, 33};
         for (int id : ids) {
             String name = "busy_" + id;
-            setUpDemo(name, id);
+            setUpAnswerPaths(name, id);
             assertEquals(0, command(id, name, "start_client"));
             assertEquals(0, command(id, name, "farewell bye" + id));
             assertEquals(0, command(id, name, "thread_say 7 0 tick"));

@@ -14,7 +14,7 @@ class JackClientNameTest extends ServiceTest {
 
     @Test
     void a_started_module_with_a_name_gives_that_name() {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(0, command(ID, NAME, "jack_name ovik:meter \u00e9"));
         assertEquals(0, command(ID, NAME, "start_client"));
         String defaultName = new String("fallback");
@@ -25,7 +25,7 @@ class JackClientNameTest extends ServiceTest {
 
     @Test
     void a_started_module_without_a_name_gives_the_default_name_itself() {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(0, command(ID, NAME, "jack_name_null"));
         assertEquals(0, command(ID, NAME, "start_client"));
         String defaultName = new String("fallback");
@@ -36,7 +36,7 @@ class JackClientNameTest extends ServiceTest {
 
     @Test
     void a_module_not_started_yet_gives_the_default_name_itself() {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(0, command(ID, NAME, "jack_name early"));
         String defaultName = new String("fallback");
         assertSame(defaultName, service.nativeGetJackClientName("query", defaultName, ID));
@@ -44,7 +44,7 @@ class JackClientNameTest extends ServiceTest {
 
     @Test
     void the_name_still_comes_after_tear_down() {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(0, command(ID, NAME, "jack_name late"));
         assertEquals(0, command(ID, NAME, "start_client"));
         assertEquals(0, command(ID, NAME, "tear_down"));

@@ -19,9 +19,9 @@ class JackLibraryTest extends ServiceTest {
 
     @Test
     void a_library_that_is_not_jack_is_refused() {
-        assertEquals(0, service.nativeLoadJackLib(Service.DEMO_LIBRARY));
+        assertEquals(0, service.nativeLoadJackLib(Service.ANSWER_PATHS_LIBRARY));
         assertLogged(LogLine.error(LogLine.BRIDGE_TAG,
-                "fail to load libjack symbols path=" + Service.DEMO_LIBRARY));
+                "fail to load libjack symbols path=" + Service.ANSWER_PATHS_LIBRARY));
     }
 
     @Test

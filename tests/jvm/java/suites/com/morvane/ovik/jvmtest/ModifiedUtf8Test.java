@@ -18,7 +18,7 @@ class ModifiedUtf8Test extends ServiceTest {
     @Test
     void invalid_bytes_become_replacement_characters_and_a_four_byte_emoji_stays_intact()
             throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(0, command(ID, NAME, "say_invalid"));
         assertEquals("A\uFFFDZ", answerFor(1));
         assertEquals("smile \uD83D\uDE00!", answerFor(2));
@@ -30,7 +30,7 @@ class ModifiedUtf8Test extends ServiceTest {
 
     @Test
     void texts_from_java_come_back_from_the_module_unchanged() throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         List<String> texts = List.of("plain ascii",
                 "caf\u00e9 \u00fcber \u2713", "emoji 😀 and 🎵",
                 "nul \u0000 inside");

@@ -21,8 +21,8 @@ class ModuleLifeTest extends ServiceTest {
     void a_module_lives_from_set_up_through_commands_and_answers_to_deletion() throws Exception {
         assertEquals(0, service.nativeSetup(null, NAME, ID));
         assertEquals(0, service.nativeSendCommand(ID,
-                NAME + "!init_client:demo:libdemo.so:" + Service.MODULE_DIR));
-        assertEquals(1, Service.demoLiveObjects());
+                NAME + "!init_client:demo:libanswer_paths.so:" + Service.MODULE_DIR));
+        assertEquals(1, Service.answerPathsLiveObjects());
         assertLogged(LogLine.debug(LogLine.HOST_TAG, "success to load your wave module"));
 
         assertEquals(0, service.nativeSendCommand(ID, NAME + "!start_client -v"));
@@ -44,7 +44,7 @@ class ModuleLifeTest extends ServiceTest {
         NativeLog.clear();
         assertEquals(0, service.nativeDeleteClient(NAME));
         assertEquals(0, NativeHelper.registeredClients());
-        assertEquals(0, Service.demoLiveObjects());
+        assertEquals(0, Service.answerPathsLiveObjects());
         assertEquals(1, NativeLog.matching(LogLine.INFO, LogLine.HOST_TAG,
                 "WaveLib was closed this = 0x[0-9a-f]+").size());
         assertEquals(1, service.nativeSendCommand(ID, NAME + "!activate"));
@@ -52,7 +52,7 @@ class ModuleLifeTest extends ServiceTest {
 
     @Test
     void the_jack_client_commands_reach_the_module_jack_client() throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(0, command(ID, NAME, "start_client"));
         assertEquals(0, command(ID, NAME, "enable_sync"));
         assertEquals(0, command(ID, NAME, "disable_sync"));
@@ -67,7 +67,7 @@ class ModuleLifeTest extends ServiceTest {
 
     @Test
     void a_command_addressed_to_another_client_is_refused() {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertEquals(1, service.nativeSendCommand(ID, "demo_8!say 1 not mine"));
         assertLogged(
                 LogLine.error(LogLine.HOST_TAG, "fail to send a command. You are not allowed."));
@@ -81,7 +81,7 @@ class ModuleLifeTest extends ServiceTest {
                 NAME + "!init_client:nothing:libnothing.so:" + Service.MODULE_DIR));
         assertLogged(LogLine.error(LogLine.HOST_TAG, "(in)OXAClient: fail to load user module"));
         assertEquals(0, service.nativeSendCommand(ID,
-                NAME + "!init_client:demo:libdemo.so:" + Service.MODULE_DIR));
-        assertEquals(1, Service.demoLiveObjects());
+                NAME + "!init_client:demo:libanswer_paths.so:" + Service.MODULE_DIR));
+        assertEquals(1, Service.answerPathsLiveObjects());
     }
 }

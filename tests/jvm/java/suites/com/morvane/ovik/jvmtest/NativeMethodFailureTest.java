@@ -58,21 +58,21 @@ class NativeMethodFailureTest extends ServiceTest {
     class For_a_registered_client {
         @Test
         void a_null_command_returns_1() {
-            setUpDemo(NAME, ID);
+            setUpAnswerPaths(NAME, ID);
             assertEquals(1, service.nativeSendCommand(ID, null));
             assertLogged(bridgeError("fail to send command. param is null."));
         }
 
         @Test
         void a_null_request_returns_null() {
-            setUpDemo(NAME, ID);
+            setUpAnswerPaths(NAME, ID);
             assertNull(service.nativeRequest(ID, null, 0, 0));
             assertLogged(bridgeError("fail to request command. param is null"));
         }
 
         @Test
         void a_heap_buffer_stream_returns_1() {
-            setUpDemo(NAME, ID);
+            setUpAnswerPaths(NAME, ID);
             assertEquals(1, service.nativeSendStream(ID, "s", ByteBuffer.allocate(4), 1));
             assertLogged(bridgeError("fail to send stream. param is null."));
             assertEquals(0, events.matching(e -> e.ext1() == 4).size());
@@ -80,14 +80,14 @@ class NativeMethodFailureTest extends ServiceTest {
 
         @Test
         void a_null_buffer_stream_returns_1() {
-            setUpDemo(NAME, ID);
+            setUpAnswerPaths(NAME, ID);
             assertEquals(1, service.nativeSendStream(ID, null, null, 1));
             assertLogged(bridgeError("fail to send stream. param is null."));
         }
 
         @Test
         void a_null_name_query_returns_the_default_name_itself() {
-            setUpDemo(NAME, ID);
+            setUpAnswerPaths(NAME, ID);
             String defaultName = new String("fallback");
             assertSame(defaultName, service.nativeGetJackClientName(null, defaultName, ID));
             assertLogged(bridgeError("fail to get jack client name. param is null"));
@@ -95,13 +95,13 @@ class NativeMethodFailureTest extends ServiceTest {
 
         @Test
         void a_null_default_name_comes_back_as_null() {
-            setUpDemo(NAME, ID);
+            setUpAnswerPaths(NAME, ID);
             assertNull(service.nativeGetJackClientName("n", null, ID));
         }
 
         @Test
         void a_request_the_module_refuses_returns_null() {
-            setUpDemo(NAME, ID);
+            setUpAnswerPaths(NAME, ID);
             assertNull(service.nativeRequest(ID, "fail", 0, 0));
             assertLoggedInOrder(
                     LogLine.error(LogLine.HOST_TAG,

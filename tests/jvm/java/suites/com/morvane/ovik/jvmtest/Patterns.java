@@ -1,6 +1,6 @@
 package com.morvane.ovik.jvmtest;
 
-/** The bytes the demo module writes into blocks: (index * 31 + ext1) & 0xff. */
+/** The bytes the answer-paths module writes into blocks: (index * 31 + ext1) & 0xff. */
 final class Patterns {
     private Patterns() {}
 

@@ -23,7 +23,7 @@ class RequestBufferTest extends ServiceTest {
 
     @Test
     void the_buffer_capacity_is_the_module_count_whatever_capacity_java_asks_for() {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         ByteBuffer buffer = service.nativeRequest(ID, "fill 500", 0, 10);
         assertNotNull(buffer);
         assertTrue(buffer.isDirect());
@@ -33,14 +33,14 @@ class RequestBufferTest extends ServiceTest {
 
     @Test
     void the_module_is_always_asked_for_a_block_of_200000_bytes() throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         assertNotNull(service.nativeRequest(ID, "fill 1", 0, 10));
         awaitEvents(text(3, ID, "request fill 1 ext1=0 capacity=200000"), 1);
     }
 
     @Test
     void a_count_beyond_the_block_is_clamped_to_the_block_size() {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         ByteBuffer buffer = service.nativeRequest(ID, "fill 300000", 0, 0);
         assertEquals(BLOCK, buffer.capacity());
         assertArrayEquals(Patterns.block(BLOCK, 0), contents(buffer));
@@ -48,7 +48,7 @@ class RequestBufferTest extends ServiceTest {
 
     @Test
     void a_module_that_leaves_the_count_alone_gives_the_whole_block() {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         ByteBuffer buffer = service.nativeRequest(ID, "keep", 3, 0);
         assertEquals(BLOCK, buffer.capacity());
         assertArrayEquals(Patterns.block(BLOCK, 3), contents(buffer));
@@ -56,7 +56,7 @@ class RequestBufferTest extends ServiceTest {
 
     @Test
     void ext1_reaches_the_module_as_its_low_32_bits() throws Exception {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         ByteBuffer buffer = service.nativeRequest(ID, "fill 16", (1L << 32) + 5, 0);
         awaitEvents(text(3, ID, "request fill 16 ext1=5 capacity=200000"), 1);
         assertArrayEquals(Patterns.block(16, 5), contents(buffer));
@@ -64,7 +64,7 @@ class RequestBufferTest extends ServiceTest {
 
     @Test
     void a_request_that_fails_before_reaching_a_client_leaves_the_last_buffer_valid() {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         ByteBuffer first = service.nativeRequest(ID, "fill 64", 9, 0);
         assertNull(service.nativeRequest(404, "fill 8", 1, 0));
         assertNull(service.nativeRequest(ID, null, 1, 0));
@@ -74,7 +74,7 @@ class RequestBufferTest extends ServiceTest {
 
     @Test
     void a_second_request_that_reaches_a_client_hands_out_its_own_block() {
-        setUpDemo(NAME, ID);
+        setUpAnswerPaths(NAME, ID);
         ByteBuffer first = service.nativeRequest(ID, "fill 64", 9, 0);
         assertEquals(64, first.capacity());
         ByteBuffer second = service.nativeRequest(ID, "fill 32", 2, 0);
@@ -84,8 +84,8 @@ class RequestBufferTest extends ServiceTest {
 
     @Test
     void requests_of_two_clients_each_reach_their_own_module() throws Exception {
-        setUpDemo(NAME, ID);
-        setUpDemo("req_92", 92);
+        setUpAnswerPaths(NAME, ID);
+        setUpAnswerPaths("req_92", 92);
         assertEquals(8, service.nativeRequest(92, "fill 8", 1, 0).capacity());
         awaitEvents(text(3, 92, "request fill 8 ext1=1 capacity=200000"), 1);
         assertEquals(0, events.matching(e -> e.ext1() == 3 && e.ext2() == ID).size());

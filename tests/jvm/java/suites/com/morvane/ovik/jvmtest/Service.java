@@ -16,8 +16,8 @@ import java.util.List;
 public final class Service {
     /** The folder of the test modules (system property ovik.test.modules). */
     public static final String MODULE_DIR = System.getProperty("ovik.test.modules");
-    public static final String DEMO_LIBRARY = Path.of(MODULE_DIR, "libdemo.so").toString();
-    public static final String ECHO_LIBRARY = Path.of(MODULE_DIR, "libwave_echo.so").toString();
+    public static final String ANSWER_PATHS_LIBRARY = Path.of(MODULE_DIR, "libanswer_paths.so").toString();
+    public static final String COMMAND_ECHO_LIBRARY = Path.of(MODULE_DIR, "libwave_command_echo.so").toString();
 
     public static final List<LogLine> LOAD_LINES;
     public static final OvikServiceInstallable SERVICE;
@@ -34,21 +34,21 @@ public final class Service {
         FIRST_SETUP_RESULT = SERVICE.nativeSetup(null, "harness_900", 900);
         FIRST_SETUP_LINES = NativeLog.lines();
         SERVICE.nativeDeleteClient("harness_900");
-        NativeHelper.pinModule(DEMO_LIBRARY);
-        NativeHelper.pinModule(ECHO_LIBRARY);
+        NativeHelper.pinModule(ANSWER_PATHS_LIBRARY);
+        NativeHelper.pinModule(COMMAND_ECHO_LIBRARY);
     }
 
     private Service() {}
 
-    public static int demoLiveObjects() {
-        return NativeHelper.moduleCount(DEMO_LIBRARY, "jvmwave_live_objects");
+    public static int answerPathsLiveObjects() {
+        return NativeHelper.moduleCount(ANSWER_PATHS_LIBRARY, "jvmwave_live_objects");
     }
 
-    public static int demoLiveThreads() {
-        return NativeHelper.moduleCount(DEMO_LIBRARY, "jvmwave_live_threads");
+    public static int answerPathsLiveThreads() {
+        return NativeHelper.moduleCount(ANSWER_PATHS_LIBRARY, "jvmwave_live_threads");
     }
 
-    public static int echoLiveObjects() {
-        return NativeHelper.moduleCount(ECHO_LIBRARY, "jvmwave_live_objects");
+    public static int commandEchoLiveObjects() {
+        return NativeHelper.moduleCount(COMMAND_ECHO_LIBRARY, "jvmwave_live_objects");
     }
 }

@@ -48,9 +48,9 @@ public abstract class ServiceTest {
         events.setReaction(null);
         for (String name : mClientNames) service.nativeDeleteClient(name);
         assertEquals(0, NativeHelper.registeredClients(), "clients left in the registry");
-        assertEquals(0, Service.demoLiveObjects(), "demo module objects left alive");
-        assertEquals(0, Service.demoLiveThreads(), "demo module threads left running");
-        assertEquals(0, Service.echoLiveObjects(), "echo module objects left alive");
+        assertEquals(0, Service.answerPathsLiveObjects(), "answer-paths module objects left alive");
+        assertEquals(0, Service.answerPathsLiveThreads(), "answer-paths module threads left running");
+        assertEquals(0, Service.commandEchoLiveObjects(), "command-echo module objects left alive");
     }
 
     /** Sets up client {@code name} with {@code objectId}; deleted after the test. */
@@ -59,18 +59,18 @@ public abstract class ServiceTest {
         assertEquals(0, service.nativeSetup(null, name, objectId));
     }
 
-    /** A client named {@code name} that has loaded libdemo.so. */
-    protected void setUpDemo(String name, int objectId) {
+    /** A client named {@code name} that has loaded libanswer_paths.so. */
+    protected void setUpAnswerPaths(String name, int objectId) {
         setUpClient(name, objectId);
         assertEquals(0, service.nativeSendCommand(objectId,
-                name + "!init_client:demo:libdemo.so:" + Service.MODULE_DIR));
+                name + "!init_client:demo:libanswer_paths.so:" + Service.MODULE_DIR));
     }
 
-    /** A client named {@code name} that has loaded the version-1 libwave_echo.so. */
-    protected void setUpEcho(String name, int objectId) {
+    /** A client named {@code name} that has loaded the version-1 libwave_command_echo.so. */
+    protected void setUpCommandEcho(String name, int objectId) {
         setUpClient(name, objectId);
         assertEquals(0, service.nativeSendCommand(objectId,
-                name + "!init_client:echo:libwave_echo.so:" + Service.MODULE_DIR));
+                name + "!init_client:echo:libwave_command_echo.so:" + Service.MODULE_DIR));
     }
 
     /** Forgets a client this test deleted itself. */

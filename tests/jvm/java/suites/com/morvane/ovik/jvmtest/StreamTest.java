@@ -16,28 +16,28 @@ class StreamTest extends ServiceTest {
     @Test
     void a_version_2_module_receives_the_direct_buffer_bytes_and_its_result_returns()
             throws Exception {
-        setUpDemo("v2_101", 101);
+        setUpAnswerPaths("v2_101", 101);
         assertEquals(105, service.nativeSendStream(101, "s", direct(0x00, 0xab, 0x7f), 5));
         awaitEvents(text(4, 101, "stream 5 3 00ab7f"), 1);
     }
 
     @Test
     void a_version_1_module_receives_the_stream_as_a_hex_command() throws Exception {
-        setUpEcho("v1_102", 102);
+        setUpCommandEcho("v1_102", 102);
         assertEquals(0, service.nativeSendStream(102, "s", direct(0x00, 0xab, 0x7f), 5));
         awaitEvents(text(1, 102, "stream:5:00ab7f"), 1);
     }
 
     @Test
     void an_empty_stream_to_a_version_1_module_is_the_bare_header() throws Exception {
-        setUpEcho("v1_102", 102);
+        setUpCommandEcho("v1_102", 102);
         assertEquals(0, service.nativeSendStream(102, "s", ByteBuffer.allocateDirect(0), 12));
         awaitEvents(text(1, 102, "stream:12:"), 1);
     }
 
     @Test
     void every_byte_value_reaches_a_version_1_module_as_two_hex_digits() throws Exception {
-        setUpEcho("v1_102", 102);
+        setUpCommandEcho("v1_102", 102);
         ByteBuffer all = ByteBuffer.allocateDirect(256);
         StringBuilder expected = new StringBuilder("stream:-1:");
         for (int b = 0; b < 256; ++b) {
@@ -50,8 +50,8 @@ class StreamTest extends ServiceTest {
 
     @Test
     void a_heap_buffer_reaches_no_module() {
-        setUpDemo("v2_101", 101);
-        setUpEcho("v1_102", 102);
+        setUpAnswerPaths("v2_101", 101);
+        setUpCommandEcho("v1_102", 102);
         assertEquals(1, service.nativeSendStream(101, "s", ByteBuffer.wrap(new byte[] {1}), 5));
         assertEquals(1, service.nativeSendStream(102, "s", ByteBuffer.wrap(new byte[] {1}), 5));
         assertEquals(0, events.events().size(), "events: " + events.events());

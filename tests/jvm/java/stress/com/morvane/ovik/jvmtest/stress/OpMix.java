@@ -7,10 +7,10 @@ package com.morvane.ovik.jvmtest.stress;
  * fake-JNI stress case (tests/fakejni/StressTest.cpp) draws the same
  * operations from the same numbers: keep both in step.
  *
- * <p>Clients 0..15 are named "stress_ID"; even ones load the version-2 demo
- * module, odd ones the version-1 echo module. Texts ending in a word "@K:T"
- * make the callback that receives them run re-entry operation K on client T
- * (see {@link #reentry}).
+ * <p>Clients 0..15 are named "stress_ID"; even ones load the version-2
+ * answer-paths module, odd ones the version-1 command-echo module. Texts
+ * ending in a word "@K:T" make the callback that receives them run re-entry
+ * operation K on client T (see {@link #reentry}).
  */
 public final class OpMix {
     public static final int CLIENTS = 16;
@@ -34,7 +34,7 @@ public final class OpMix {
             "no_such_word #"};
     /**
      * Commands a callback sends; after them come request, stream, name query and
-     * delete. None makes the demo module wait for a thread of its own (activate,
+     * delete. None makes the answer-paths module wait for a thread of its own (activate,
      * deactivate, tear_down and thread_stop join its level or answering
      * threads): that thread's answer would wait for the listener lock, which
      * the thread in the callback holds.
@@ -65,7 +65,7 @@ public final class OpMix {
     }
 
     public static String initCommand(int client, String moduleDir) {
-        String file = isVersion2(client) ? "libdemo.so" : "libwave_echo.so";
+        String file = isVersion2(client) ? "libanswer_paths.so" : "libwave_command_echo.so";
         return "init_client:stress:" + file + ":" + moduleDir;
     }
 
@@ -105,7 +105,7 @@ public final class OpMix {
             }
             case SWEEP:
             case USB:
-                // Only the demo module raises them: an even client.
+                // Only the answer-paths module raises them: an even client.
                 return new Op(kind, client & ~1, kind == SWEEP ? "force_death swept" : "usb 1 owned",
                         0);
             default:

@@ -43,8 +43,8 @@ public final class Stress implements OvikServiceInstallable.EventSink {
             "an answer through the response handle was dropped: the client it answered to is gone";
 
     private final String mModuleDir = System.getProperty("ovik.test.modules");
-    private final String mDemo = Path.of(mModuleDir, "libdemo.so").toString();
-    private final String mEcho = Path.of(mModuleDir, "libwave_echo.so").toString();
+    private final String mAnswerPaths = Path.of(mModuleDir, "libanswer_paths.so").toString();
+    private final String mCommandEcho = Path.of(mModuleDir, "libwave_command_echo.so").toString();
     private final OvikServiceInstallable mService = new OvikServiceInstallable();
     private final ByteBuffer mStream = ByteBuffer.allocateDirect(64);
     private final long mDeadlineNanos;
@@ -98,8 +98,8 @@ public final class Stress implements OvikServiceInstallable.EventSink {
 
     private boolean run(long seed, int warmup, int ops, long seconds) throws Exception {
         OvikServiceInstallable.setEventSink(this);
-        NativeHelper.pinModule(mDemo);
-        NativeHelper.pinModule(mEcho);
+        NativeHelper.pinModule(mAnswerPaths);
+        NativeHelper.pinModule(mCommandEcho);
         startDaemon("stress-watchdog", this::watch);
         startDaemon("stress-log", this::drainLog);
 
@@ -117,8 +117,8 @@ public final class Stress implements OvikServiceInstallable.EventSink {
         long endRss = settledRss();
         double elapsed = (System.nanoTime() - measuredStart) / 1e9;
 
-        long sent = count(mDemo, "jvmwave_answers_sent") + count(mEcho, "jvmwave_answers_sent");
-        long handleSent = count(mDemo, "jvmwave_handle_answers_sent");
+        long sent = count(mAnswerPaths, "jvmwave_answers_sent") + count(mCommandEcho, "jvmwave_answers_sent");
+        long handleSent = count(mAnswerPaths, "jvmwave_handle_answers_sent");
         drainLogOnce();
         check(sent == mDelivered.get(), "answers sent through the processing objects: " + sent
                 + ", delivered: " + mDelivered.get());
@@ -126,7 +126,7 @@ public final class Stress implements OvikServiceInstallable.EventSink {
                 "answers sent through the handle: " + handleSent + ", delivered: "
                         + mHandleDelivered.get() + ", dropped with the log line: " + mDropLines.get());
         check(NativeHelper.registeredClients() == 0, "clients left registered");
-        for (String library : List.of(mDemo, mEcho)) {
+        for (String library : List.of(mAnswerPaths, mCommandEcho)) {
             check(count(library, "jvmwave_live_objects") == 0, "module objects left in " + library);
             check(count(library, "jvmwave_live_threads") == 0, "module threads left in " + library);
         }
@@ -182,7 +182,7 @@ public final class Stress implements OvikServiceInstallable.EventSink {
             do {
                 for (int id = 0; id < OpMix.CLIENTS; ++id) mService.nativeDeleteClient(OpMix.name(id));
                 Thread.yield();
-            } while (count(mDemo, "jvmwave_live_objects") + count(mEcho, "jvmwave_live_objects") > 0);
+            } while (count(mAnswerPaths, "jvmwave_live_objects") + count(mCommandEcho, "jvmwave_live_objects") > 0);
         });
         drainLogOnce();
         System.gc();
@@ -327,7 +327,7 @@ public final class Stress implements OvikServiceInstallable.EventSink {
                     Long.toString(ProcessHandle.current().pid()), "-batch", "-ex",
                     "thread apply all bt").redirectErrorStream(true).start();
             try (var lines = gdb.inputReader().lines()) {
-                lines.filter(l -> l.matches("^Thread .*|.*(android::|OXA|Ovik|Demo|Echo|Answer"
+                lines.filter(l -> l.matches("^Thread .*|.*(android::|OXA|Ovik|CommandEcho|Answer"
                         + "|mutex|lll_lock|Java_com).*")).forEach(System.out::println);
             }
         } catch (Exception e) {

@@ -1,4 +1,4 @@
-// The JACK client of the demo module. It answers through its processing
+// The JACK client of the answer-paths module. It answers through its processing
 // object so Java can see each call: setUp with its argument vector (id 1),
 // and, once activated, "level 3" (id 2) from a thread of its own, as a JACK
 // process thread reports a meter. tearDown() stops that thread and, when a
@@ -6,8 +6,8 @@
 //
 // Any thread may call it at any time, also while it answers: its state is
 // guarded by a lock that is never held while it answers or joins.
-#ifndef OVIK_JVM_DEMO_JACK_CLIENT_H
-#define OVIK_JVM_DEMO_JACK_CLIENT_H
+#ifndef OVIK_JVM_ANSWER_PATHS_JACK_CLIENT_H
+#define OVIK_JVM_ANSWER_PATHS_JACK_CLIENT_H
 
 #include <memory>
 #include <mutex>
@@ -18,10 +18,10 @@
 #include "IJackClientInterfaceV2.h"
 #include "IOXAInterface.h"
 
-class DemoJackClient : public android::IJackClientInterfaceV2 {
+class AnswerPathsJackClient : public android::IJackClientInterfaceV2 {
 public:
-    explicit DemoJackClient(android::IOXAInterface* wave);
-    ~DemoJackClient() override;
+    explicit AnswerPathsJackClient(android::IOXAInterface* wave);
+    ~AnswerPathsJackClient() override;
 
     int setUp(int argc, char** argv) override;
     int tearDown() override;
@@ -50,4 +50,4 @@ private:
     std::string mFarewell;
 };
 
-#endif  // OVIK_JVM_DEMO_JACK_CLIENT_H
+#endif  // OVIK_JVM_ANSWER_PATHS_JACK_CLIENT_H

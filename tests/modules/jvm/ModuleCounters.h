@@ -9,6 +9,7 @@
 
 #include "IOXAInterface.h"
 #include "OXAClientUser.h"
+#include "WaveExport.h"
 
 // Hidden, so each module library counts for itself even when both are
 // loaded globally (a default-visibility class would bind to the first one).
@@ -34,11 +35,9 @@ public:
     static int handleAnswersSent();
 };
 
-extern "C" {
-__attribute__((visibility("default"))) int jvmwave_live_objects();
-__attribute__((visibility("default"))) int jvmwave_live_threads();
-__attribute__((visibility("default"))) int jvmwave_answers_sent();
-__attribute__((visibility("default"))) int jvmwave_handle_answers_sent();
-}
+WAVE_EXPORT int jvmwave_live_objects();
+WAVE_EXPORT int jvmwave_live_threads();
+WAVE_EXPORT int jvmwave_answers_sent();
+WAVE_EXPORT int jvmwave_handle_answers_sent();
 
 #endif  // OVIK_JVM_MODULE_COUNTERS_H

@@ -1,4 +1,4 @@
-// The demo module's processing object (version 2). Java drives it with text
+// The answer-paths module's processing object (version 2). Java drives it with text
 // commands whose first word picks the behaviour and whose other words are
 // its arguments; every answer goes through response() so the suites can see
 // the text, data, thread and notification paths of the host:
@@ -25,8 +25,8 @@
 // Several threads may drive it at once and re-enter it from its answers'
 // callbacks: its own state is guarded by a lock it never holds while it
 // answers or joins a thread. Every answer is counted (ModuleCounters).
-#ifndef OVIK_JVM_DEMO_WAVE_H
-#define OVIK_JVM_DEMO_WAVE_H
+#ifndef OVIK_JVM_ANSWER_PATHS_WAVE_H
+#define OVIK_JVM_ANSWER_PATHS_WAVE_H
 
 #include <map>
 #include <memory>
@@ -34,14 +34,14 @@
 #include <string>
 #include <vector>
 
+#include "AnswerPathsJackClient.h"
 #include "AnswerThread.h"
-#include "DemoJackClient.h"
 #include "IOXAInterfaceV2.h"
 
-class DemoWave : public android::IOXAInterfaceV2 {
+class AnswerPathsWave : public android::IOXAInterfaceV2 {
 public:
-    DemoWave();
-    ~DemoWave() override;
+    AnswerPathsWave();
+    ~AnswerPathsWave() override;
 
     int init() override;
     int sendCommand(const char* command) override;
@@ -54,7 +54,7 @@ public:
     static unsigned char patternByte(size_t index, long ext1);
 
 private:
-    typedef int (DemoWave::*Handler)(const std::string& arguments);
+    typedef int (AnswerPathsWave::*Handler)(const std::string& arguments);
 
     int say(const std::string& arguments);
     int sayPlain(const std::string& arguments);
@@ -75,10 +75,10 @@ private:
     static const std::map<std::string, Handler>& handlers();
     static void fill(unsigned char* block, size_t count, long ext1);
 
-    DemoJackClient mJackClient;
+    AnswerPathsJackClient mJackClient;
     std::mutex mLock;  // guards mThreads and mFarewell
     std::vector<std::unique_ptr<AnswerThread>> mThreads;
     std::string mFarewell;
 };
 
-#endif  // OVIK_JVM_DEMO_WAVE_H
+#endif  // OVIK_JVM_ANSWER_PATHS_WAVE_H

@@ -1,15 +1,15 @@
 // A version-1 processing object that answers every command it receives with
 // the command's own text (id 1) and returns 0, so Java can see exactly what
 // reached the module, for example the "stream:<id>:<hex>" text of a stream.
-#ifndef OVIK_JVM_ECHO_WAVE_H
-#define OVIK_JVM_ECHO_WAVE_H
+#ifndef OVIK_JVM_COMMAND_ECHO_WAVE_H
+#define OVIK_JVM_COMMAND_ECHO_WAVE_H
 
 #include "IOXAInterface.h"
 
-class EchoWave : public android::IOXAInterface {
+class CommandEchoWave : public android::IOXAInterface {
 public:
-    EchoWave();
-    ~EchoWave() override;
+    CommandEchoWave();
+    ~CommandEchoWave() override;
 
     int init() override;
     int sendCommand(const char* command) override;
@@ -18,4 +18,4 @@ public:
                 const void* buffer) override;
 };
 
-#endif  // OVIK_JVM_ECHO_WAVE_H
+#endif  // OVIK_JVM_COMMAND_ECHO_WAVE_H

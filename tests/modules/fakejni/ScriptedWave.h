@@ -1,4 +1,4 @@
-// The echo module's processing object. It answers through its response
+// The scripted module's processing object. It answers through its response
 // operations on the calling thread, or from a thread of its own, as its text
 // commands ask:
 //   say:<text>              one text answer (id 0)
@@ -21,19 +21,19 @@
 // A request answers "request what=<what> ext1=<ext1> capacity=<capacity>"
 // and fills the block with 0xA5; a stream answers "stream id=<id>
 // len=<len>" and returns its length.
-#ifndef FAKEJNI_ECHO_WAVE_H
-#define FAKEJNI_ECHO_WAVE_H
+#ifndef FAKEJNI_SCRIPTED_WAVE_H
+#define FAKEJNI_SCRIPTED_WAVE_H
 
 #include <string>
 #include <thread>
 
-#include "EchoJackClient.h"
 #include "IOXAInterfaceV2.h"
+#include "ScriptedJackClient.h"
 
-class EchoWave : public android::IOXAInterfaceV2 {
+class ScriptedWave : public android::IOXAInterfaceV2 {
 public:
-    EchoWave();
-    ~EchoWave() override;
+    ScriptedWave();
+    ~ScriptedWave() override;
 
     int init() override { return 0; }
     int sendCommand(const char* command) override;
@@ -48,7 +48,7 @@ private:
     void joinThread();
     static int raise(const std::string& fields);
 
-    EchoJackClient mJackClient;
+    ScriptedJackClient mJackClient;
     std::thread mThread;
     bool mFarewell = false;
     bool mFailRequest = false;
@@ -56,4 +56,4 @@ private:
     unsigned char mBlock[256];
 };
 
-#endif  // FAKEJNI_ECHO_WAVE_H
+#endif  // FAKEJNI_SCRIPTED_WAVE_H

@@ -1,16 +1,16 @@
-// The JACK client of the echo module: accepts every call, hands out the name
+// The JACK client of the scripted module: accepts every call, hands out the name
 // it was given, and answers from tearDown() when asked to say farewell.
-#ifndef FAKEJNI_ECHO_JACK_CLIENT_H
-#define FAKEJNI_ECHO_JACK_CLIENT_H
+#ifndef FAKEJNI_SCRIPTED_JACK_CLIENT_H
+#define FAKEJNI_SCRIPTED_JACK_CLIENT_H
 
 #include <string>
 
 #include "IJackClientInterfaceV2.h"
 #include "IOXAInterface.h"
 
-class EchoJackClient : public android::IJackClientInterfaceV2 {
+class ScriptedJackClient : public android::IJackClientInterfaceV2 {
 public:
-    explicit EchoJackClient(android::IOXAInterface* owner);
+    explicit ScriptedJackClient(android::IOXAInterface* owner);
 
     int setUp(int argc, char** argv) override;
     int tearDown() override;
@@ -34,4 +34,4 @@ private:
     bool mAnswerNames = false;
 };
 
-#endif  // FAKEJNI_ECHO_JACK_CLIENT_H
+#endif  // FAKEJNI_SCRIPTED_JACK_CLIENT_H

@@ -1,4 +1,4 @@
-#include "DemoWave.h"
+#include "AnswerPathsWave.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -36,76 +36,76 @@ std::string hex(const void* bytes, long length) {
 
 }  // namespace
 
-DemoWave::DemoWave() : mJackClient(this) {
+AnswerPathsWave::AnswerPathsWave() : mJackClient(this) {
     ModuleCounters::objectMade();
 }
 
-DemoWave::~DemoWave() {
+AnswerPathsWave::~AnswerPathsWave() {
     mThreads.clear();
     if (!mFarewell.empty()) ModuleCounters::answer(this, ("destroyed " + mFarewell).c_str(), 8);
     ModuleCounters::objectGone();
 }
 
-int DemoWave::init() {
+int AnswerPathsWave::init() {
     return 0;
 }
 
-android::IJackClientInterface* DemoWave::getJackClientInterface() {
+android::IJackClientInterface* AnswerPathsWave::getJackClientInterface() {
     return &mJackClient;
 }
 
-const std::map<std::string, DemoWave::Handler>& DemoWave::handlers() {
+const std::map<std::string, AnswerPathsWave::Handler>& AnswerPathsWave::handlers() {
     static const std::map<std::string, Handler> table = {
-        {"say", &DemoWave::say},
-        {"say_plain", &DemoWave::sayPlain},
-        {"handle_say", &DemoWave::handleSay},
-        {"say_null", &DemoWave::sayNull},
-        {"say_data", &DemoWave::sayData},
-        {"say_invalid", &DemoWave::sayInvalid},
-        {"thread_say", &DemoWave::threadSay},
-        {"thread_stop", &DemoWave::threadStop},
-        {"farewell", &DemoWave::farewell},
-        {"force_death", &DemoWave::forceDeath},
-        {"died_unknown", &DemoWave::diedUnknown},
-        {"usb", &DemoWave::usb},
-        {"jack_name", &DemoWave::jackName},
-        {"jack_name_null", &DemoWave::jackNameNull},
-        {"result", &DemoWave::result},
+        {"say", &AnswerPathsWave::say},
+        {"say_plain", &AnswerPathsWave::sayPlain},
+        {"handle_say", &AnswerPathsWave::handleSay},
+        {"say_null", &AnswerPathsWave::sayNull},
+        {"say_data", &AnswerPathsWave::sayData},
+        {"say_invalid", &AnswerPathsWave::sayInvalid},
+        {"thread_say", &AnswerPathsWave::threadSay},
+        {"thread_stop", &AnswerPathsWave::threadStop},
+        {"farewell", &AnswerPathsWave::farewell},
+        {"force_death", &AnswerPathsWave::forceDeath},
+        {"died_unknown", &AnswerPathsWave::diedUnknown},
+        {"usb", &AnswerPathsWave::usb},
+        {"jack_name", &AnswerPathsWave::jackName},
+        {"jack_name_null", &AnswerPathsWave::jackNameNull},
+        {"result", &AnswerPathsWave::result},
     };
     return table;
 }
 
-int DemoWave::sendCommand(const char* command) {
+int AnswerPathsWave::sendCommand(const char* command) {
     const std::pair<std::string, std::string> parts = splitFirstWord(command);
     auto handler = handlers().find(parts.first);
     if (handler == handlers().end()) return 7;
     return (this->*(handler->second))(parts.second);
 }
 
-int DemoWave::say(const std::string& arguments) {
+int AnswerPathsWave::say(const std::string& arguments) {
     const std::pair<long, std::string> parts = splitNumber(arguments);
     ModuleCounters::answer(this, parts.second.c_str(), static_cast<int>(parts.first));
     return 0;
 }
 
-int DemoWave::sayPlain(const std::string& arguments) {
+int AnswerPathsWave::sayPlain(const std::string& arguments) {
     ModuleCounters::answer(this, arguments.c_str());
     return 0;
 }
 
-int DemoWave::handleSay(const std::string& arguments) {
+int AnswerPathsWave::handleSay(const std::string& arguments) {
     const std::pair<long, std::string> parts = splitNumber(arguments);
     ModuleCounters::answerThroughHandle(parts.second.c_str(), static_cast<int>(parts.first));
     return 0;
 }
 
-int DemoWave::sayNull(const std::string& arguments) {
+int AnswerPathsWave::sayNull(const std::string& arguments) {
     ModuleCounters::answer(this, static_cast<const char*>(nullptr),
                            static_cast<int>(splitNumber(arguments).first));
     return 0;
 }
 
-int DemoWave::sayData(const std::string& arguments) {
+int AnswerPathsWave::sayData(const std::string& arguments) {
     const std::pair<long, std::string> ext1 = splitNumber(arguments);
     const size_t count = static_cast<size_t>(splitNumber(ext1.second).first);
     std::vector<unsigned char> block(count);
@@ -115,13 +115,13 @@ int DemoWave::sayData(const std::string& arguments) {
     return 0;
 }
 
-int DemoWave::sayInvalid(const std::string& /*arguments*/) {
+int AnswerPathsWave::sayInvalid(const std::string& /*arguments*/) {
     int id = 1;
     for (const char* text : kInvalidTexts) ModuleCounters::answer(this, text, id++);
     return 0;
 }
 
-int DemoWave::threadSay(const std::string& arguments) {
+int AnswerPathsWave::threadSay(const std::string& arguments) {
     const std::pair<long, std::string> id = splitNumber(arguments);
     const std::pair<long, std::string> count = splitNumber(id.second);
     // Endless answering pauses a little so it does not starve the JVM.
@@ -144,7 +144,7 @@ int DemoWave::threadSay(const std::string& arguments) {
     return 0;
 }
 
-int DemoWave::threadStop(const std::string& /*arguments*/) {
+int AnswerPathsWave::threadStop(const std::string& /*arguments*/) {
     std::vector<std::unique_ptr<AnswerThread>> threads;
     {
         std::lock_guard<std::mutex> lock(mLock);
@@ -153,57 +153,57 @@ int DemoWave::threadStop(const std::string& /*arguments*/) {
     return 0;
 }
 
-int DemoWave::farewell(const std::string& arguments) {
+int AnswerPathsWave::farewell(const std::string& arguments) {
     std::lock_guard<std::mutex> lock(mLock);
     mFarewell = arguments;
     mJackClient.setFarewell(arguments);
     return 0;
 }
 
-int DemoWave::forceDeath(const std::string& arguments) {
+int AnswerPathsWave::forceDeath(const std::string& arguments) {
     if (listener() == nullptr) return 1;
     listener()->notify(100, 2, 0, arguments.c_str());
     return 0;
 }
 
-int DemoWave::diedUnknown(const std::string& arguments) {
+int AnswerPathsWave::diedUnknown(const std::string& arguments) {
     if (listener() == nullptr) return 1;
     const std::pair<long, std::string> ext2 = splitNumber(arguments);
     listener()->notify(100, 1, static_cast<int32_t>(ext2.first), ext2.second.c_str());
     return 0;
 }
 
-int DemoWave::usb(const std::string& arguments) {
+int AnswerPathsWave::usb(const std::string& arguments) {
     if (listener() == nullptr) return 1;
     const std::pair<long, std::string> ext1 = splitNumber(arguments);
     listener()->notify(1123, static_cast<int32_t>(ext1.first), 0, ext1.second.c_str());
     return 0;
 }
 
-int DemoWave::jackName(const std::string& arguments) {
+int AnswerPathsWave::jackName(const std::string& arguments) {
     mJackClient.setName(true, arguments);
     return 0;
 }
 
-int DemoWave::jackNameNull(const std::string& /*arguments*/) {
+int AnswerPathsWave::jackNameNull(const std::string& /*arguments*/) {
     mJackClient.setName(false, std::string());
     return 0;
 }
 
-int DemoWave::result(const std::string& arguments) {
+int AnswerPathsWave::result(const std::string& arguments) {
     return static_cast<int>(splitNumber(arguments).first);
 }
 
-unsigned char DemoWave::patternByte(size_t index, long ext1) {
+unsigned char AnswerPathsWave::patternByte(size_t index, long ext1) {
     return static_cast<unsigned char>((index * 31 + static_cast<size_t>(ext1)) & 0xFF);
 }
 
-void DemoWave::fill(unsigned char* block, size_t count, long ext1) {
+void AnswerPathsWave::fill(unsigned char* block, size_t count, long ext1) {
     for (size_t i = 0; i < count; ++i) block[i] = patternByte(i, ext1);
 }
 
-int DemoWave::request(const char* what, const long ext1, const long capacity, size_t& usedBytes,
-                      const void* buffer) {
+int AnswerPathsWave::request(const char* what, const long ext1, const long capacity,
+                             size_t& usedBytes, const void* buffer) {
     char seen[128];
     snprintf(seen, sizeof(seen), "request %s ext1=%ld capacity=%ld", what, ext1, capacity);
     ModuleCounters::answer(this, static_cast<const char*>(seen), 3);
@@ -222,7 +222,7 @@ int DemoWave::request(const char* what, const long ext1, const long capacity, si
     return 1;
 }
 
-int DemoWave::sendStream(const void* stream, const long streamLen, const int id) {
+int AnswerPathsWave::sendStream(const void* stream, const long streamLen, const int id) {
     const std::string text = "stream " + std::to_string(id) + " " + std::to_string(streamLen) +
                              " " + hex(stream, streamLen);
     ModuleCounters::answer(this, text.c_str(), 4);

@@ -1,4 +1,4 @@
-#include "EchoWave.h"
+#include "ScriptedWave.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -24,17 +24,17 @@ int leadingNumber(const std::string& fields, std::string* text) {
 
 }  // namespace
 
-EchoWave::EchoWave() : mJackClient(this) {
+ScriptedWave::ScriptedWave() : mJackClient(this) {
     mMagicNumber = 2;
     for (size_t i = 0; i < sizeof(mBlock); ++i) mBlock[i] = static_cast<unsigned char>(i);
 }
 
-EchoWave::~EchoWave() {
+ScriptedWave::~ScriptedWave() {
     joinThread();
     if (mFarewell) response("destroyed");
 }
 
-int EchoWave::sendCommand(const char* command) {
+int ScriptedWave::sendCommand(const char* command) {
     const std::string text(command);
     std::string rest;
     if (startsWith(text, "say:", &rest)) {
@@ -88,8 +88,8 @@ int EchoWave::sendCommand(const char* command) {
     return 0;
 }
 
-int EchoWave::request(const char* what, const long ext1, const long capacity, size_t& usedBytes,
-                      const void* buffer) {
+int ScriptedWave::request(const char* what, const long ext1, const long capacity, size_t& usedBytes,
+                          const void* buffer) {
     char answer[256];
     snprintf(answer, sizeof(answer), "request what=%s ext1=%ld capacity=%ld used=%zu", what, ext1,
              capacity, usedBytes);
@@ -100,31 +100,31 @@ int EchoWave::request(const char* what, const long ext1, const long capacity, si
     return 0;
 }
 
-int EchoWave::sendStream(const void*, const long streamLen, const int id) {
+int ScriptedWave::sendStream(const void*, const long streamLen, const int id) {
     char answer[64];
     snprintf(answer, sizeof(answer), "stream id=%d len=%ld", id, streamLen);
     response(answer);
     return static_cast<int>(streamLen);
 }
 
-void EchoWave::answerFromThread(int times, const std::string& text) {
+void ScriptedWave::answerFromThread(int times, const std::string& text) {
     joinThread();
     mThread = std::thread([this, times, text] {
         for (int i = 0; i < times; ++i) response(text.c_str());
     });
 }
 
-void EchoWave::handOff(const std::string& text, bool answerMeanwhile) {
+void ScriptedWave::handOff(const std::string& text, bool answerMeanwhile) {
     std::thread worker([this, text] { response(text.c_str()); });
     if (answerMeanwhile) response("ping");
     worker.join();
 }
 
-void EchoWave::joinThread() {
+void ScriptedWave::joinThread() {
     if (mThread.joinable()) mThread.join();
 }
 
-int EchoWave::raise(const std::string& fields) {
+int ScriptedWave::raise(const std::string& fields) {
     int msgType = 0, ext1 = 0, ext2 = 0, used = 0;
     if (sscanf(fields.c_str(), "%d:%d:%d:%n", &msgType, &ext1, &ext2, &used) != 3) return 1;
     android::OXAUserListener* listener = android::OXAClient::mListener;

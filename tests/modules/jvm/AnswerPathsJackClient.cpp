@@ -1,19 +1,20 @@
-#include "DemoJackClient.h"
+#include "AnswerPathsJackClient.h"
 
 #include "ModuleCounters.h"
 
-DemoJackClient::DemoJackClient(android::IOXAInterface* wave) : mWave(wave), mName(nullptr) {}
+AnswerPathsJackClient::AnswerPathsJackClient(android::IOXAInterface* wave)
+    : mWave(wave), mName(nullptr) {}
 
-DemoJackClient::~DemoJackClient() = default;
+AnswerPathsJackClient::~AnswerPathsJackClient() = default;
 
-int DemoJackClient::setUp(int argc, char** argv) {
+int AnswerPathsJackClient::setUp(int argc, char** argv) {
     std::string text = "setUp";
     for (int i = 0; i < argc; ++i) text += " " + std::string(argv[i]);
     ModuleCounters::answer(mWave, text.c_str(), 1);
     return 0;
 }
 
-int DemoJackClient::tearDown() {
+int AnswerPathsJackClient::tearDown() {
     replaceLevelThread(nullptr);
     std::string farewell;
     {
@@ -24,48 +25,48 @@ int DemoJackClient::tearDown() {
     return 0;
 }
 
-int DemoJackClient::activate() {
+int AnswerPathsJackClient::activate() {
     replaceLevelThread(std::unique_ptr<AnswerThread>(
         new AnswerThread(mWave, 2, "level 3", 1, std::chrono::microseconds(0))));
     return 0;
 }
 
-int DemoJackClient::deactivate() {
+int AnswerPathsJackClient::deactivate() {
     replaceLevelThread(nullptr);
     return 0;
 }
 
-int DemoJackClient::transport(android::TransportType type) {
+int AnswerPathsJackClient::transport(android::TransportType type) {
     ModuleCounters::answer(mWave, type == android::TRANSPORT_ON ? "transport on" : "transport off",
                            1);
     return 0;
 }
 
-int DemoJackClient::sendMidi(char* midi) {
+int AnswerPathsJackClient::sendMidi(char* midi) {
     ModuleCounters::answer(mWave, (std::string("midi ") + midi).c_str(), 1);
     return 0;
 }
 
-char* DemoJackClient::getJackClientName(const char* /*name*/) {
+char* AnswerPathsJackClient::getJackClientName(const char* /*name*/) {
     std::lock_guard<std::mutex> lock(mLock);
     return mName != nullptr ? const_cast<char*>(mName->c_str()) : nullptr;
 }
 
-void DemoJackClient::setByPassEnabled(bool enabled) {
+void AnswerPathsJackClient::setByPassEnabled(bool enabled) {
     ModuleCounters::answer(mWave, enabled ? "bypass on" : "bypass off", 1);
 }
 
-void DemoJackClient::setName(bool hasName, const std::string& name) {
+void AnswerPathsJackClient::setName(bool hasName, const std::string& name) {
     std::lock_guard<std::mutex> lock(mLock);
     mName = hasName ? &*mNames.insert(name).first : nullptr;
 }
 
-void DemoJackClient::setFarewell(const std::string& text) {
+void AnswerPathsJackClient::setFarewell(const std::string& text) {
     std::lock_guard<std::mutex> lock(mLock);
     mFarewell = text;
 }
 
-void DemoJackClient::replaceLevelThread(std::unique_ptr<AnswerThread> thread) {
+void AnswerPathsJackClient::replaceLevelThread(std::unique_ptr<AnswerThread> thread) {
     {
         std::lock_guard<std::mutex> lock(mLock);
         mLevelThread.swap(thread);
