@@ -86,9 +86,11 @@ public:
     void response(const int32_t ext1, const size_t len, const void* data);
 
     // Called by the host for every request from Java, on the requesting
-    // thread. Fill `buffer` (`capacity` bytes, owned by the host, zeroed, and
-    // valid for the call only; never keep it) and set `usedBytes` (which
-    // holds `capacity` on entry) to the bytes written. 0 is success.
+    // thread. Fill `buffer` (`capacity` bytes, owned by the host, and valid
+    // for the call only; never keep it) and set `usedBytes` (which holds
+    // `capacity` on entry) to the bytes written. 0 is success. The block is
+    // zeroed at this client's first request; later requests may get the
+    // same block back with what the module wrote into it before.
     virtual int request(const char* what, const long ext1, const long capacity, size_t& usedBytes,
                         const void* buffer) = 0;
 
