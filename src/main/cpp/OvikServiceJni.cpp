@@ -10,8 +10,10 @@
 //   3. OXAClientLoader::mClientsLock (registry lock): the registry's two maps.
 //      Calls out to nothing.
 //   The request block's lock guards replacing the retained block and making
-//   the buffer over it; the retired-client list in ClientRelease has a lock
-//   of its own. Neither calls out, and nothing is taken while either is held.
+//   the buffer over it; the retired-client list in ClientRelease and the
+//   spare buffer of the stream text (StreamText) have a lock of their own.
+//   None calls out, and nothing is taken while one is held. A client's own
+//   request block is taken and put back with atomic operations.
 //   Every lock is a POSIX mutex taken through an OvikAutoLock scope (the
 //   listener lock through a NotificationFrame, which is one).
 //

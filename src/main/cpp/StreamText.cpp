@@ -1,11 +1,13 @@
 #include "StreamText.h"
 
+#include <pthread.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 
-#include <mutex>
 #include <new>
+
+#include "OvikAutoLock.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -56,7 +58,7 @@ const size_t kKeptCapacity = (4u << 20) + 64;
 
 // One spare buffer for the whole process. A stream takes it, or allocates
 // when another stream holds it, and puts its own back when done.
-std::mutex sSpareLock;
+pthread_mutex_t sSpareLock = PTHREAD_MUTEX_INITIALIZER;
 char* sSpare = nullptr;
 size_t sSpareCapacity = 0;
 
@@ -170,7 +172,7 @@ StreamText::Encoder chooseEncoder() {
 }  // namespace
 
 StreamText::StreamText() : mText(nullptr), mCapacity(0), mSize(0) {
-    std::lock_guard<std::mutex> lock(sSpareLock);
+    android::OvikAutoLock lock(&sSpareLock);
     mText = sSpare;
     mCapacity = sSpareCapacity;
     sSpare = nullptr;
@@ -185,7 +187,7 @@ StreamText::~StreamText() {
     }
     char* replaced = nullptr;
     {
-        std::lock_guard<std::mutex> lock(sSpareLock);
+        android::OvikAutoLock lock(&sSpareLock);
         replaced = sSpare;
         sSpare = mText;
         sSpareCapacity = mCapacity;
