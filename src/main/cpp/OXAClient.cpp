@@ -133,7 +133,6 @@ int OXAClient::loadOnce(const std::string& name, const std::string& fileName,
     if (!loader.checkAPILevel(OXACLIENT_API_LEVEL)) return failLoading();
     // The creator and the object's init() may already answer through the
     // process-wide handle, so it points at this client first.
-    dlerror();
     mOXAClientUser = OXAClientUser::getInstance();
     if (mOXAClientUser != nullptr) mOXAClientUser->setResponseInterface(this);
     IOXAInterface* object = loader.create();

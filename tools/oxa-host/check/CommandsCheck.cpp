@@ -8,6 +8,7 @@
 
 #include "AnswerLog.h"
 #include "CallClock.h"
+#include "HostedCheck.h"
 #include "HostedModule.h"
 #include "LogTap.h"
 #include "MagicProbe.h"
@@ -45,30 +46,27 @@ std::vector<std::string> randomTexts(uint32_t seed) {
 
 CheckOutcome CommandsCheck::run(const CheckContext& context) {
     CheckOutcome outcome;
-    MagicProbe probe;
-    if (!probe.runFor(context, &outcome)) return outcome;
-    AnswerLog answers;
-    CallClock clock;
-    HostedModule module(context, answers, clock);
-    if (!module.load()) {
+    HostedCheck hosted(context);
+    if (!hosted.probe.runFor(context, &outcome)) return outcome;
+    if (!hosted.module.load()) {
         outcome.fail("the host does not load the module");
         return outcome;
     }
     std::vector<std::string> words = {
         "start_client", "start_client -v a b", "activate", "enable_sync", "disable_sync",
         "midi:",        "midi:90 40 7f"};
-    if (!probe.jackClient.claimUnsafe()) {
+    if (!hosted.probe.jackClient.claimUnsafe()) {
         words.push_back("setbypassenabledtrue");
         words.push_back("setbypassenabledfalse");
     }
-    for (const std::string& word : words) module.command(word);
+    for (const std::string& word : words) hosted.module.command(word);
     const std::vector<std::string> texts = randomTexts(context.seed);
-    for (const std::string& text : texts) module.command("midi:" + text);
-    for (const std::string& text : texts) module.command(text);
+    for (const std::string& text : texts) hosted.module.command("midi:" + text);
+    for (const std::string& text : texts) hosted.module.command(text);
     for (const char* word : {"deactivate", "tear_down", "init_client:check:again.so:/"}) {
-        module.command(word);
+        hosted.module.command(word);
     }
-    module.destroy();
+    hosted.module.destroy();
     const std::vector<std::string> thrown = LogTap::errorsContaining(" threw: ");
     if (!thrown.empty()) {
         outcome.fail(std::to_string(thrown.size()) + " commands threw, the first: " + thrown[0] +

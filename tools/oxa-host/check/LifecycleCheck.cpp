@@ -6,6 +6,7 @@
 #include "AnswerLog.h"
 #include "CallClock.h"
 #include "ChildChannel.h"
+#include "HostedCheck.h"
 #include "HostedModule.h"
 #include "LogTap.h"
 #include "MagicProbe.h"
@@ -127,27 +128,24 @@ void cycles(HostedModule& module, CallClock& clock, CheckOutcome* outcome) {
 
 CheckOutcome LifecycleCheck::run(const CheckContext& context) {
     CheckOutcome outcome;
-    AnswerLog answers;
-    CallClock clock;
-    HostedModule module(context, answers, clock);
-    MagicProbe probe;
-    if (!probe.runFor(context, &outcome)) return outcome;
-    inOrder(module, probe.jackClient.present, &outcome);
+    HostedCheck hosted(context);
+    if (!hosted.probe.runFor(context, &outcome)) return outcome;
+    inOrder(hosted.module, hosted.probe.jackClient.present, &outcome);
     if (outcome.verdict() >= Verdict::kFail) return outcome;
     for (const std::vector<std::string>& order : kOutOfOrder) {
-        if (!module.load()) {
+        if (!hosted.module.load()) {
             outcome.fail("the host does not load the module again");
             return outcome;
         }
-        for (const std::string& step : order) module.command(step);
-        module.destroy();
+        for (const std::string& step : order) hosted.module.command(step);
+        hosted.module.destroy();
     }
     const std::vector<std::string> thrown = LogTap::errorsContaining(" threw: ");
     if (!thrown.empty()) {
         outcome.fail(std::to_string(thrown.size()) + " calls threw, the first: " + thrown[0]);
     }
     outcome.note("in order and " + std::to_string(kOutOfOrder.size()) + " orders out of order");
-    cycles(module, clock, &outcome);
+    cycles(hosted.module, hosted.clock, &outcome);
     return outcome;
 }
 

@@ -8,6 +8,7 @@
 #include "AnswerLog.h"
 #include "CallClock.h"
 #include "ChildChannel.h"
+#include "HostedCheck.h"
 #include "HostedModule.h"
 #include "MagicProbe.h"
 #include "ModuleSession.h"
@@ -31,12 +32,9 @@ CheckOutcome ThreadsCheck::run(const CheckContext& context) {
     CheckOutcome outcome;
     ProcessProbe::startRuntimeThreads();
     const std::map<int, std::string> before = ProcessProbe::threads();
-    MagicProbe probe;
-    if (!probe.runFor(context, &outcome)) return outcome;
-    AnswerLog answers;
-    CallClock clock;
-    HostedModule module(context, answers, clock);
-    if (!ModuleSession::run(module, probe, &outcome)) return outcome;
+    HostedCheck hosted(context);
+    if (!hosted.probe.runFor(context, &outcome)) return outcome;
+    if (!ModuleSession::run(hosted.module, hosted.probe, &outcome)) return outcome;
 
     ChildChannel::step("waiting for the module's threads to end");
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kGraceMs);

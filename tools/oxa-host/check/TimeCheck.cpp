@@ -6,6 +6,7 @@
 
 #include "AnswerLog.h"
 #include "CallClock.h"
+#include "HostedCheck.h"
 #include "HostedModule.h"
 #include "LogTap.h"
 #include "MagicProbe.h"
@@ -25,16 +26,13 @@ std::string seconds(double value) {
 
 CheckOutcome TimeCheck::run(const CheckContext& context) {
     CheckOutcome outcome;
-    MagicProbe probe;
-    if (!probe.runFor(context, &outcome)) return outcome;
-    AnswerLog answers;
-    CallClock clock;
-    HostedModule module(context, answers, clock);
-    if (!ModuleSession::run(module, probe, &outcome)) return outcome;
+    HostedCheck hosted(context);
+    if (!hosted.probe.runFor(context, &outcome)) return outcome;
+    if (!ModuleSession::run(hosted.module, hosted.probe, &outcome)) return outcome;
 
     const CallClock::Call* slowest = nullptr;
     const CallClock::Call* busiest = nullptr;
-    for (const CallClock::Call& call : clock.calls()) {
+    for (const CallClock::Call& call : hosted.clock.calls()) {
         if (call.cpuSeconds > kCpuFailSeconds) {
             outcome.fail(call.label + " used " + seconds(call.cpuSeconds) +
                          " of processor time, over the host's 5-second watch");
@@ -48,7 +46,7 @@ CheckOutcome TimeCheck::run(const CheckContext& context) {
         outcome.fail("the host's watch: " + line);
     }
     if (slowest != nullptr) {
-        outcome.note(std::to_string(clock.calls().size()) + " calls; the slowest " +
+        outcome.note(std::to_string(hosted.clock.calls().size()) + " calls; the slowest " +
                      slowest->label + " " + seconds(slowest->wallSeconds) + " wall, the busiest " +
                      busiest->label + " " + seconds(busiest->cpuSeconds) + " processor time");
     }
