@@ -8,13 +8,13 @@ thread_local const void* tInnermost = nullptr;
 
 }  // namespace
 
-AnswerScope::AnswerScope(const OXAClient* client)
-    : mFrame{client, static_cast<const Frame*>(tInnermost)} {
-    tInnermost = &mFrame;
+AnswerScope::AnswerScope(const OXAClient* client) : mInnermost(&tInnermost) {
+    mFrame = Frame{client, static_cast<const Frame*>(*mInnermost)};
+    *mInnermost = &mFrame;
 }
 
 AnswerScope::~AnswerScope() {
-    tInnermost = mFrame.outer;
+    *mInnermost = mFrame.outer;
 }
 
 bool AnswerScope::isInsideAny() {

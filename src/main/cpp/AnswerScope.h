@@ -29,6 +29,8 @@ private:
     };
 
     Frame mFrame;
+    // The calling thread's innermost answer, found once per scope.
+    const void** mInnermost;
 };
 
 }  // namespace android

@@ -10,13 +10,16 @@
 #define LOG_TAG OVIK_BRIDGE_LOG_TAG
 #include "OvikLog.h"
 
-namespace {
+struct ClientRelease::NotificationThread {
+    int depth;
+    std::vector<ClientRef>* parked;
+};
 
-// How deep the calling thread is in notifications, and what it parked. The
-// parking list exists only while something is parked, so a thread that ends
-// leaves nothing behind.
-thread_local int tNotificationDepth = 0;
-thread_local std::vector<ClientRelease::ClientRef>* tParked = nullptr;
+// The parking list exists only while something is parked, so a thread that
+// ends leaves nothing behind.
+thread_local ClientRelease::NotificationThread ClientRelease::tNotifications = {0, nullptr};
+
+namespace {
 
 // Clients whose last reference went inside one of their own answers. The
 // lock guards the list only; nothing is destroyed under it.
@@ -38,9 +41,10 @@ void retire(ClientRelease::ClientRef client) {
 
 void ClientRelease::drop(ClientRef client) {
     if (!client) return;
-    if (tNotificationDepth > 0) {
-        if (tParked == nullptr) tParked = new std::vector<ClientRef>();
-        tParked->push_back(std::move(client));
+    NotificationThread& thread = tNotifications;
+    if (thread.depth > 0) {
+        if (thread.parked == nullptr) thread.parked = new std::vector<ClientRef>();
+        thread.parked->push_back(std::move(client));
         return;
     }
     releaseOne(std::move(client));
@@ -69,7 +73,7 @@ void ClientRelease::releaseNow(std::vector<ClientRef>* clients) {
 }
 
 void ClientRelease::releaseRetired() {
-    if (!sAnyRetired.load(std::memory_order_acquire) || tNotificationDepth > 0) return;
+    if (!sAnyRetired.load(std::memory_order_acquire) || tNotifications.depth > 0) return;
     std::vector<ClientRef> retired;
     {
         android::OvikAutoLock lock(&sRetiredLock);
@@ -79,17 +83,17 @@ void ClientRelease::releaseRetired() {
     releaseNow(&retired);
 }
 
-ClientRelease::NotificationScope::NotificationScope() {
-    ++tNotificationDepth;
+ClientRelease::NotificationScope::NotificationScope() : mThread(&tNotifications) {
+    ++mThread->depth;
 }
 
 ClientRelease::NotificationScope::~NotificationScope() {
-    if (--tNotificationDepth > 0) return;
+    if (--mThread->depth > 0) return;
     // Destroying a client may notify again; what that parks is let go by its
     // own scope, so this loop only takes what was parked before.
-    while (tParked != nullptr) {
-        std::unique_ptr<std::vector<ClientRef>> parked(tParked);
-        tParked = nullptr;
+    while (mThread->parked != nullptr) {
+        std::unique_ptr<std::vector<ClientRef>> parked(mThread->parked);
+        mThread->parked = nullptr;
         releaseNow(parked.get());
     }
 }

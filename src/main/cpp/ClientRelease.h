@@ -26,6 +26,10 @@
 #include "OXAClient.h"
 
 class ClientRelease {
+    // How deep a thread is in notifications, and what it parked.
+    struct NotificationThread;
+    static thread_local NotificationThread tNotifications;
+
 public:
     typedef std::shared_ptr<android::OXAClient> ClientRef;
 
@@ -44,6 +48,10 @@ public:
         ~NotificationScope();
         NotificationScope(const NotificationScope&) = delete;
         NotificationScope& operator=(const NotificationScope&) = delete;
+
+    private:
+        // The calling thread's, found once per scope.
+        NotificationThread* mThread;
     };
 
     // A reference held for the length of one native method, dropped through

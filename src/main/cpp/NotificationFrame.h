@@ -29,7 +29,8 @@ public:
     NotificationFrame(pthread_mutex_t* listenerLock, const char* attachFailedText)
         : mLock(listenerLock),
           mThread(JavaService::vm(), EnvRef::getEnv()),
-          mExceptions(mThread.env(), mThread.attachedHere()) {
+          mExceptions(mThread.env(), mThread.attachedHere(),
+                      JavaExceptionKeeper::ForNotification()) {
         if (mThread.attachFailed()) {
             __android_log_print(ANDROID_LOG_ERROR, OVIK_BRIDGE_LOG_TAG, "%s", attachFailedText);
         }
