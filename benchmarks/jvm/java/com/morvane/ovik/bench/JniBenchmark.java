@@ -116,7 +116,7 @@ public final class JniBenchmark {
 
         TextPath(boolean thread) {
             super(thread ? "text answer, module thread (attach/detach)" : "text answer, Java thread",
-                    thread ? "≤ 1.05" : "≤ 1.10", thread ? 2000 : 20000);
+                    thread ? "≤ 1.05" : "≤ 1.10", thread ? 10000 : 20000);
             mThread = thread;
         }
 
