@@ -1,6 +1,7 @@
 // The process-wide response handle and the C API modules call: versions,
 // creation and replacement, routing, the target API level, destruction of
-// the handle and concurrent first use.
+// the handle, concurrent first use, and answers while the client goes.
+#include <android/log.h>
 #include <stdio.h>
 
 #include <atomic>
@@ -149,4 +150,48 @@ TEST_F(ResponseHandleTest, ConcurrentFirstCallersShareOneHandle) {
             ASSERT_EQ(handle, OXAClientUser::getInstance()) << "round " << round;
         }
     }
+}
+
+// Counts the text answers it is given, from any thread.
+class CountingResponse : public IOXAResponseInterfaceV2 {
+public:
+    void responseToService(const char*) override { ++mAnswers; }
+    void responseToService(const int32_t, const size_t, const void*) override {}
+    void responseToService(const int, const char*) override {}
+    int getTargetAPILevel() override { return 0; }
+    int answers() const { return mAnswers.load(); }
+
+private:
+    std::atomic<int> mAnswers{0};
+};
+
+TEST_F(ResponseHandleTest, EveryAnswerWhileItsClientComesAndGoesIsDeliveredOrLoggedAsDropped) {
+    const int kThreads = 2;
+    const int kCycles = 30000;
+    CountingResponse response;
+    android::oxa_user_create(&response);
+    std::atomic<int> sent{0};
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> modules;
+    for (int i = 0; i < kThreads; ++i) {
+        modules.emplace_back([&] {
+            while (!stop.load()) {
+                ++sent;
+                OXAClientUser::getInstance()->response("x");
+            }
+        });
+    }
+    // The handle is emptied and refilled only while answers flow.
+    while (sent.load() == 0) std::this_thread::yield();
+    for (int cycle = 0; cycle < kCycles; ++cycle) {
+        OXAClientUser::forgetResponseInterface(&response);
+        android::oxa_user_create(&response);
+    }
+    stop = true;
+    for (std::thread& module : modules) module.join();
+
+    const int dropped = LogCapture::count(
+        ANDROID_LOG_ERROR, kHostTag,
+        "an answer through the response handle was dropped: the client it answered to is gone");
+    EXPECT_EQ(response.answers() + dropped, sent.load());
 }

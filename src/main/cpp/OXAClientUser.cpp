@@ -22,22 +22,11 @@ pthread_mutex_t sInstanceLock = PTHREAD_MUTEX_INITIALIZER;
 // between come from module code that outlived its client.
 std::atomic<bool> sClientGone{false};
 
-// Whether an answer may go on to `itf`; a dropped answer of a module whose
-// client is gone is logged, once per answer, in the client host's voice.
-bool canAnswer(const IOXAResponseInterfaceV2* itf) {
-    if (itf != nullptr) return true;
-    if (sClientGone.load(std::memory_order_acquire)) {
-        __android_log_print(ANDROID_LOG_ERROR, OVIK_HOST_LOG_TAG,
-                            "an answer through the response handle was dropped: the client it "
-                            "answered to is gone");
-    }
-    return false;
-}
-
 // The answers on their way through the handle, by the client each goes to.
 // A client that is being destroyed waits until none goes to it any more, so
 // no answer reaches a client after its destructor has returned. Nothing is
-// called out under the lock.
+// called out under the lock; it may be taken while sInstanceLock is held,
+// never the other way round.
 pthread_mutex_t sInFlightLock = PTHREAD_MUTEX_INITIALIZER;
 pthread_cond_t sInFlightDone = PTHREAD_COND_INITIALIZER;
 
@@ -48,12 +37,15 @@ std::vector<const IOXAResponseInterfaceV2*>& inFlight() {
 }
 
 // One answer through the handle: reads where it goes and counts it as on its
-// way there for the scope's length.
+// way there for the scope's length. Where it goes and whether its client is
+// gone are read under the lock under which the handle is emptied, so an
+// answer dropped because its client went is always logged.
 class InFlightAnswer {
 public:
     explicit InFlightAnswer(IOXAResponseInterfaceV2* const* response) {
         OvikAutoLock lock(&sInFlightLock);
         mTarget = __atomic_load_n(response, __ATOMIC_ACQUIRE);
+        mClientGone = mTarget == nullptr && sClientGone.load(std::memory_order_acquire);
         if (mTarget != nullptr) inFlight().push_back(mTarget);
     }
     ~InFlightAnswer() {
@@ -68,8 +60,21 @@ public:
 
     IOXAResponseInterfaceV2* target() const { return mTarget; }
 
+    // Whether the answer may go on; one dropped because the module outlived
+    // its client is logged, once per answer, in the client host's voice.
+    bool canGoOn() const {
+        if (mTarget != nullptr) return true;
+        if (mClientGone) {
+            __android_log_print(ANDROID_LOG_ERROR, OVIK_HOST_LOG_TAG,
+                                "an answer through the response handle was dropped: the client it "
+                                "answered to is gone");
+        }
+        return false;
+    }
+
 private:
     IOXAResponseInterfaceV2* mTarget;
+    bool mClientGone;
 };
 
 // Waits until no answer through the handle is on its way to `itf`. The
@@ -100,30 +105,29 @@ OXAClientUser* OXAClientUser::getInstance() {
 }
 
 void OXAClientUser::setResponseInterface(IOXAResponseInterfaceV2* itf) {
-    // Module threads read the pointer while a loading client writes it.
+    // Module threads read the pointer while a loading client writes it; an
+    // answer reads it and the gone mark together.
+    OvikAutoLock answers(&sInFlightLock);
     __atomic_store_n(&mResponse, itf, __ATOMIC_RELEASE);
     sClientGone.store(false, std::memory_order_release);
 }
 
 void OXAClientUser::response(const char* message) {
     InFlightAnswer answer(&mResponse);
-    IOXAResponseInterfaceV2* itf = answer.target();
-    if (!canAnswer(itf)) return;
-    itf->responseToService(message);
+    if (!answer.canGoOn()) return;
+    answer.target()->responseToService(message);
 }
 
 void OXAClientUser::response(const int32_t ext1, const size_t len, const void* data) {
     InFlightAnswer answer(&mResponse);
-    IOXAResponseInterfaceV2* itf = answer.target();
-    if (!canAnswer(itf)) return;
-    itf->responseToService(ext1, len, data);
+    if (!answer.canGoOn()) return;
+    answer.target()->responseToService(ext1, len, data);
 }
 
 void OXAClientUser::response(const char* message, const int id) {
     InFlightAnswer answer(&mResponse);
-    IOXAResponseInterfaceV2* itf = answer.target();
-    if (!canAnswer(itf)) return;
-    itf->responseToService(id, message);
+    if (!answer.canGoOn()) return;
+    answer.target()->responseToService(id, message);
 }
 
 int OXAClientUser::getTargetAPILevel() {
@@ -136,6 +140,8 @@ void OXAClientUser::forgetResponseInterface(IOXAResponseInterfaceV2* itf) {
     {
         OvikAutoLock lock(&sInstanceLock);
         if (mInstance == nullptr) return;
+        // Emptied and marked gone in one step for the answers that read both.
+        OvikAutoLock answers(&sInFlightLock);
         IOXAResponseInterfaceV2* expected = itf;
         if (__atomic_compare_exchange_n(&mInstance->mResponse, &expected, nullptr, false,
                                         __ATOMIC_ACQ_REL, __ATOMIC_ACQUIRE)) {
