@@ -1,11 +1,8 @@
 #include "OXAClient.h"
 
 #include <android/log.h>
-#include <dlfcn.h>
 #include <limits.h>
 #include <string.h>
-
-#include <vector>
 
 #include "AnswerScope.h"
 #include "CommandText.h"
@@ -162,7 +159,6 @@ void OXAClient::readVersions(const ModuleLoader& loader) {
         loader.version("oxa_user_get_minor_version_number", 0, mTargetMinorVersionNumber);
     mTargetPatchVersionNumber =
         loader.version("oxa_user_get_patch_version_number", 0, mTargetPatchVersionNumber);
-    dlerror();
     ALOGI("(in)wave info : %d %d %d %d", mNDKVersionNumber, mTargetMajorVersionNumber,
           mTargetMinorVersionNumber, mTargetPatchVersionNumber);
 }

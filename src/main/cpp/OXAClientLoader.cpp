@@ -63,12 +63,10 @@ void OXAClientLoader::deleteAllClients(std::vector<int>* objectIds) {
 void OXAClientLoader::deleteAllClients(std::vector<int>* objectIds,
                                        std::vector<ClientRef>* removed) {
     OvikAutoLock lock(&mClientsLock);
-    for (auto entry = mClients.begin(); entry != mClients.end();) {
-        if (objectIds != nullptr) objectIds->push_back(entry->first);
-        ClientRef client = entry->second;
-        entry = mClients.erase(entry);
-        OXAClient::deleteInstance(client);
-        removed->push_back(std::move(client));
+    for (auto& entry : mClients) {
+        if (objectIds != nullptr) objectIds->push_back(entry.first);
+        OXAClient::deleteInstance(entry.second);
+        removed->push_back(std::move(entry.second));
     }
     mClientIds.clear();
     mClients.clear();

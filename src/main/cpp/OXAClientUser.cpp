@@ -4,7 +4,6 @@
 #include <pthread.h>
 
 #include <algorithm>
-#include <atomic>
 #include <new>
 #include <vector>
 
@@ -19,8 +18,9 @@ namespace {
 pthread_mutex_t sInstanceLock = PTHREAD_MUTEX_INITIALIZER;
 // Set when the handle was emptied because the client it answered to was
 // destroyed, cleared when it is pointed at a client again: answers in
-// between come from module code that outlived its client.
-std::atomic<bool> sClientGone{false};
+// between come from module code that outlived its client. Read and written
+// under sInFlightLock, together with the handle's pointer.
+bool sClientGone = false;
 
 // The answers on their way through the handle, by the client each goes to.
 // A client that is being destroyed waits until none goes to it any more, so
@@ -45,7 +45,7 @@ public:
     explicit InFlightAnswer(IOXAResponseInterfaceV2* const* response) {
         OvikAutoLock lock(&sInFlightLock);
         mTarget = __atomic_load_n(response, __ATOMIC_ACQUIRE);
-        mClientGone = mTarget == nullptr && sClientGone.load(std::memory_order_acquire);
+        mClientGone = mTarget == nullptr && sClientGone;
         if (mTarget != nullptr) inFlight().push_back(mTarget);
     }
     ~InFlightAnswer() {
@@ -109,7 +109,7 @@ void OXAClientUser::setResponseInterface(IOXAResponseInterfaceV2* itf) {
     // answer reads it and the gone mark together.
     OvikAutoLock answers(&sInFlightLock);
     __atomic_store_n(&mResponse, itf, __ATOMIC_RELEASE);
-    sClientGone.store(false, std::memory_order_release);
+    sClientGone = false;
 }
 
 void OXAClientUser::response(const char* message) {
@@ -145,7 +145,7 @@ void OXAClientUser::forgetResponseInterface(IOXAResponseInterfaceV2* itf) {
         IOXAResponseInterfaceV2* expected = itf;
         if (__atomic_compare_exchange_n(&mInstance->mResponse, &expected, nullptr, false,
                                         __ATOMIC_ACQ_REL, __ATOMIC_ACQUIRE)) {
-            sClientGone.store(true, std::memory_order_release);
+            sClientGone = true;
         }
     }
     // An answer that read the pointer before it was emptied may still be on
