@@ -5,13 +5,16 @@
 #   asan   every suite under AddressSanitizer and UndefinedBehaviorSanitizer
 #          (the JVM suites with the sanitizer runtime preloaded into java)
 #   tsan   the native and fake-JNI suites under ThreadSanitizer (no JVM)
+#   fuzz   clang build of the libFuzzer targets; replays each seed corpus
 #   armhf  the 32-bit ARM cross build: every native and fake-JNI suite and the
 #          JVM suites on the armhf JVM, all under qemu-arm
 #
-#   scripts/test.sh [PRESET...]     # default: debug asan tsan armhf
+#   scripts/test.sh [PRESET...]     # default: debug asan tsan fuzz armhf
 #
 # Missing Debian packages are installed when run as root (scripts/install-deps.sh);
-# anyone else is shown the one apt-get line to run and the script stops.
+# anyone else is shown the one apt-get line to run and the script stops. Before
+# each preset, what that preset needs is checked again, so a missing package
+# is named up front instead of failing deep in a build or at a test's exit.
 # Build trees go to build/<preset> (OVIK_BUILD_ROOT moves them elsewhere).
 # Fails when any step of any preset fails; the presets after a failed one
 # still run, so the summary shows everything at once.
@@ -88,19 +91,17 @@ describe_tests() {
     echo "running ${running:-(between tests)}"
 }
 
-needs_arm() {
-    local p
-    for p in "${presets[@]}"; do
-        [ "$p" = armhf ] && return 0
-    done
-    return 1
+# Installs (as root) what every preset of this run needs; anyone else is
+# shown the apt-get line, and the run stops.
+install_dependencies() {
+    say "Dependencies (${presets[*]})"
+    "$root/scripts/install-deps.sh" "${presets[@]}"
 }
 
-install_dependencies() {
-    local set=host
-    needs_arm && set=arm
-    say "Dependencies ($set)"
-    "$root/scripts/install-deps.sh" "$set"
+# Whether what one preset needs is there; names what is missing and the
+# command that installs it.
+check_dependencies() {
+    "$root/scripts/install-deps.sh" --check "$1"
 }
 
 # Extra configure arguments of a preset; fails when its set-up fails.
@@ -168,6 +169,11 @@ run_preset() {
     local preset=$1 index=$2 dir="$build_root/$1" args status=ok counts=""
     preset_started=$(date +%s)
     preset_label="$preset ($index/${#presets[@]})"
+    banner "check dependencies"
+    if ! check_dependencies "$preset"; then
+        summary+=("$(printf '%-6s FAILED at set-up: missing packages (see above)' "$preset")")
+        return 1
+    fi
     banner configure
     if ! args=$(configure_args "$preset"); then
         summary+=("$(printf '%-6s FAILED at set-up' "$preset")")
