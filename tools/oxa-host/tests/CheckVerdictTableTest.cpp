@@ -34,6 +34,10 @@ const FlawRow kFlaws[] = {
     {"answers_after_destroy", "answers", Verdict::kFail},
     {"stray_thread", "threads", Verdict::kFail},
     {"slow_transport", "time", Verdict::kWarn},
+    {"rt_answers", "realtime", Verdict::kFail},
+    {"rt_allocates", "realtime", Verdict::kFail},
+    {"rt_locks", "realtime", Verdict::kFail},
+    {"rt_sleeps", "realtime", Verdict::kFail},
 };
 
 void PrintTo(const FlawRow& row, std::ostream* os) {
