@@ -109,7 +109,8 @@ public:
     // it is stopped. Never from the delivery thread (inside response()).
     void stop() {
         if (!mThread.joinable()) return;
-        mStopRequested.store(true, std::memory_order_relaxed);
+        // Release: what was pushed before stop() is seen by the last round.
+        mStopRequested.store(true, std::memory_order_release);
         mThread.join();
     }
 
@@ -159,7 +160,7 @@ private:
     }
 
     void deliverUntilStopped() {
-        while (!mStopRequested.load(std::memory_order_relaxed)) {
+        while (!mStopRequested.load(std::memory_order_acquire)) {
             if (!deliverQueued()) std::this_thread::sleep_for(mPollInterval);
         }
         deliverQueued();
@@ -174,7 +175,8 @@ private:
     std::atomic<uint32_t> mDropped{0};
     std::atomic<bool> mStopRequested{false};
     std::thread mThread;
-    Slot mSlots[Slots];
+    // Zeroed with the object, so that no push meets a page not yet touched.
+    Slot mSlots[Slots] = {};
 };
 
 }  // namespace android

@@ -13,13 +13,16 @@
 //                       reads nothing the benchmark would time
 //   audio MODE N        an audio thread answers once a millisecond, N times,
 //                       directly (MODE direct, id 4) or through the kit's
-//                       answer queue (MODE queue), while another thread
+//                       answer queue (MODE queue), or not at all (MODE
+//                       none: the floor of the timing), while another thread
 //                       answers (id 3) all along, whose Java callback takes
 //                       1 ms; the time each answer took the audio thread is
 //                       read through bench_audio_*_ns
 //
 // A request fills the whole block with 0x5a and reports all of it. The
 // counters are read by the benchmark through the exported functions.
+#include <pthread.h>
+#include <sched.h>
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
@@ -53,6 +56,14 @@ std::atomic<long> sAudioMedianNs{0};
 std::atomic<long> sAudioP99Ns{0};
 std::atomic<long> sAudioMaxNs{0};
 std::atomic<long> sAudioDropped{0};
+std::atomic<long> sAudioRealtime{0};
+
+// As an audio server runs its process thread: SCHED_FIFO, where allowed.
+bool makeRealtime() {
+    struct sched_param param = {};
+    param.sched_priority = 10;
+    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+}
 
 long nowNs() {
     struct timespec now;
@@ -105,8 +116,9 @@ public:
             answering.join();
             return 0;
         }
-        if (startsWith(command, "audio direct ")) return runAudio(false, atol(command + 13));
-        if (startsWith(command, "audio queue ")) return runAudio(true, atol(command + 12));
+        if (startsWith(command, "audio direct ")) return runAudio(kDirect, atol(command + 13));
+        if (startsWith(command, "audio queue ")) return runAudio(kQueued, atol(command + 12));
+        if (startsWith(command, "audio none ")) return runAudio(kNothing, atol(command + 11));
         if (startsWith(command, "data ")) {
             char* end = nullptr;
             const long size = strtol(command + 5, &end, 10);
@@ -131,7 +143,11 @@ public:
     }
 
 private:
-    int runAudio(bool queued, long cycles) {
+    // How the audio thread answers; kNothing times an empty region, the
+    // floor of what the machine lets the thread keep.
+    enum AudioMode { kDirect, kQueued, kNothing };
+
+    int runAudio(AudioMode mode, long cycles) {
         if (cycles <= 0) return 2;
         std::vector<long> times(static_cast<size_t>(cycles), 0);
         android::OXAAnswerQueue<256, 64> queue(*this);
@@ -145,12 +161,13 @@ private:
                 std::this_thread::sleep_for(std::chrono::microseconds(100));
             }
         });
-        std::thread audio([this, &queue, &times, queued] {
+        std::thread audio([this, &queue, &times, mode] {
+            sAudioRealtime = makeRealtime() ? 1 : 0;
             for (long& time : times) {
                 const long start = nowNs();
-                if (queued) {
+                if (mode == kQueued) {
                     queue.pushText(kAudioAnswerId, kAnswerText);
-                } else {
+                } else if (mode == kDirect) {
                     response(kAnswerText, kAudioAnswerId);
                 }
                 time = nowNs() - start;
@@ -216,4 +233,8 @@ BENCH_EXPORT long bench_audio_max_ns() {
 
 BENCH_EXPORT long bench_audio_dropped() {
     return sAudioDropped;
+}
+
+BENCH_EXPORT long bench_audio_realtime() {
+    return sAudioRealtime;
 }
