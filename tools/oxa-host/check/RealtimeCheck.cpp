@@ -1,9 +1,12 @@
 #include "RealtimeCheck.h"
 
 #include <dlfcn.h>
+#include <elf.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,6 +44,34 @@ std::string findOnPath(const char* program) {
         if (!folder.empty() && access(candidate.c_str(), X_OK) == 0) return candidate;
     }
     return "";
+}
+
+// The ELF machine this program is built for.
+uint16_t ownMachine() {
+#if defined(__x86_64__)
+    return EM_X86_64;
+#elif defined(__i386__)
+    return EM_386;
+#elif defined(__aarch64__)
+    return EM_AARCH64;
+#elif defined(__arm__)
+    return EM_ARM;
+#else
+    return EM_NONE;
+#endif
+}
+
+// Whether `program` is built for this program's word size and machine: a
+// client cannot use a server of another word size (a 32-bit build under an
+// emulator finds the build machine's 64-bit jackd).
+bool sameMachine(const std::string& program) {
+    unsigned char header[EI_NIDENT + 4] = {};
+    std::ifstream file(program, std::ios::binary);
+    if (!file.read(reinterpret_cast<char*>(header), sizeof(header))) return false;
+    const unsigned char ownClass = sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32;
+    uint16_t machine = 0;
+    memcpy(&machine, header + EI_NIDENT + 2, sizeof(machine));
+    return header[EI_CLASS] == ownClass && machine == ownMachine();
 }
 
 // jackd with the dummy driver under a name of its own, stopped with the
@@ -160,6 +191,12 @@ CheckOutcome RealtimeCheck::run(const CheckContext& context) {
     const std::string jackd = findOnPath("jackd");
     if (jackd.empty()) {
         notRun(&outcome, "no jackd on the PATH (Debian's jackd2)");
+        return outcome;
+    }
+    if (!sameMachine(jackd)) {
+        notRun(&outcome, jackd +
+                             " is built for another machine or word size than this oxa-host, "
+                             "and its clients cannot use such a server");
         return outcome;
     }
     ChildChannel::step("starting a JACK server with the dummy driver");

@@ -62,9 +62,14 @@ TEST_P(CheckVerdictTableTest, TheFlawIsCaughtByItsCheckOnly) {
 
     ASSERT_EQ(results.size(), checks.size());
     bool caught = row.check[0] == '\0';
+    std::string notRun;
     for (const CheckResult& result : results) {
         SCOPED_TRACE(result.name + ": " + verdictName(result.verdict) + " " + result.details);
-        if (result.name == row.check) {
+        if (result.name == row.check && result.details.compare(0, 8, "not run:") == 0) {
+            // The realtime check without a JACK server for this machine.
+            notRun = result.details;
+            caught = true;
+        } else if (result.name == row.check) {
             EXPECT_EQ(result.verdict, row.verdict);
             caught = true;
         } else if (result.verdict != Verdict::kPass) {
@@ -73,6 +78,7 @@ TEST_P(CheckVerdictTableTest, TheFlawIsCaughtByItsCheckOnly) {
         }
     }
     EXPECT_TRUE(caught) << "no check is named " << row.check;
+    if (!notRun.empty()) GTEST_SKIP() << row.check << " " << notRun;
 }
 
 INSTANTIATE_TEST_SUITE_P(FlawedModules, CheckVerdictTableTest, ::testing::ValuesIn(kFlaws),
