@@ -122,7 +122,8 @@ void caught(const char* call) {
     tInProbe = false;
 }
 
-bool watching() {
+// Whether a caught call on this thread is looked at (unused under a sanitizer).
+[[maybe_unused]] bool watching() {
     return tWatched && !tInProbe && sArmed.load(std::memory_order_acquire);
 }
 
