@@ -1,7 +1,8 @@
 # What `cmake --install` puts under the prefix: the kit a module author builds
 # against outside this tree.
 #
-#   include/ovik/          the contract headers
+#   include/ovik/          the contract headers and the kit's helpers
+#                          (OXAAnswerQueue.h)
 #   lib/                   libOvikServiceJni.so and the JACK loader stand-in
 #   bin/oxa-host           the command-line host (when the tools are built)
 #   lib/cmake/OvikWave/    the package: targets, ovik_add_wave(), the
@@ -36,6 +37,8 @@ install(TARGETS ${_ovik_targets} EXPORT OvikWaveTargets
 
 list(TRANSFORM OVIK_CONTRACT_HEADERS PREPEND ${OVIK_SOURCE_DIR}/ OUTPUT_VARIABLE _ovik_headers)
 install(FILES ${_ovik_headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ovik)
+list(TRANSFORM OVIK_KIT_HEADERS PREPEND ${OVIK_KIT_DIR}/ OUTPUT_VARIABLE _ovik_kit_headers)
+install(FILES ${_ovik_kit_headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ovik)
 
 install(EXPORT OvikWaveTargets NAMESPACE OvikWave:: DESTINATION ${_ovik_package_dir})
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/OvikWaveConfig.cmake.in

@@ -15,14 +15,16 @@ DemoJackClient::DemoJackClient(android::IOXAInterface& module)
     : mModule(module),
       mJackName(kDefaultJackName),
       mBypassed(false),
-      mReporter(module, mMeter, kLevelCount, std::chrono::milliseconds(kLevelPeriodMs),
-                std::chrono::milliseconds(kMeterPeriodMs)) {}
+      mAnswers(module),
+      mMeter(mAnswers),
+      mReporter(module, kLevelCount, std::chrono::milliseconds(kLevelPeriodMs)) {}
 
 DemoJackClient::~DemoJackClient() {
     // The reporter's destructor joins the thread as well; stopping here keeps
     // the order obvious: no answer may leave after the client is gone.
     mReporter.stop();
     mMeter.close();
+    mAnswers.stop();
 }
 
 void DemoJackClient::answer(const std::string& text) {
@@ -60,6 +62,8 @@ int DemoJackClient::tearDown() {
     // set-up (the second call may run while the host shuts down).
     mReporter.stop();
     mMeter.close();
+    // Delivers the meter's last answers and joins the delivery thread.
+    mAnswers.stop();
     if (mSetUpArguments.empty()) return 0;
     mSetUpArguments.clear();
     answer("torn down");
@@ -67,16 +71,27 @@ int DemoJackClient::tearDown() {
 }
 
 int DemoJackClient::activate() {
-    if (mMeter.isOpen() && !mMeter.start()) return 1;
-    if (!mReporter.start()) return 1;
+    if (isActive()) return 1;
+    if (mMeter.isOpen()) {
+        mAnswers.start();
+        if (!mMeter.start()) {
+            mAnswers.stop();
+            return 1;
+        }
+    } else if (!mReporter.start()) {
+        return 1;
+    }
     answer("activated");
     return 0;
 }
 
 int DemoJackClient::deactivate() {
-    if (!mReporter.isRunning()) return 1;
+    if (!isActive()) return 1;
     mReporter.stop();
+    // The process callback has ended when stop() returns; what it queued is
+    // delivered before the delivery thread is joined.
     mMeter.stop();
+    mAnswers.stop();
     answer("deactivated");
     return 0;
 }

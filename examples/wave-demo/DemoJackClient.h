@@ -1,8 +1,10 @@
 // The example module's JACK client (version 2). It shows which call arrives
 // for which command and starts the module's reporting thread on "activate".
 // Set up with the word "jack" ("start_client jack"), it also becomes a real
-// JACK client on the running server (JackMeter), whose meter the reporting
-// thread then answers; without a server it says so and goes on as before.
+// JACK client on the running server (JackMeter), whose process callback then
+// answers the meter through the answer queue; this client starts the queue's
+// delivery thread on "activate" and joins it on "deactivate" and
+// "tear_down". Without a server it says so and counts its levels instead.
 #ifndef WAVE_DEMO_DEMO_JACK_CLIENT_H
 #define WAVE_DEMO_DEMO_JACK_CLIENT_H
 
@@ -35,7 +37,7 @@ public:
 
     // What the last setUp() received, for the module's "status" answer.
     const std::vector<std::string>& setUpArguments() const { return mSetUpArguments; }
-    bool isActive() const { return mReporter.isRunning(); }
+    bool isActive() const { return mReporter.isRunning() || mAnswers.isRunning(); }
 
 private:
     void answer(const std::string& text);
@@ -47,7 +49,8 @@ private:
     // setUp() or the client's destruction.
     std::string mJackName;
     bool mBypassed;
-    // Declared before the reporter, whose thread reads it.
+    // Declared before the meter, which pushes to it: it goes last.
+    DemoAnswers mAnswers;
     JackMeter mMeter;
     LevelReporter mReporter;
 };

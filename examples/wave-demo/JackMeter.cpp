@@ -1,8 +1,12 @@
 #include "JackMeter.h"
 
 #include <dlfcn.h>
+#include <stdint.h>
+#include <string.h>
 
 #include <cmath>
+
+#include "WaveDemoProtocol.h"
 
 namespace wavedemo {
 
@@ -12,6 +16,40 @@ const char kJackLibrary[] = "libjack.so.0";
 const double kToneHz = 440.0;
 const float kToneAmplitude = 0.5f;
 const double kTwoPi = 6.283185307179586;
+
+// Writes the decimal digits of `value` (0 or more) at `out`; returns the end.
+char* writeDigits(char* out, long value) {
+    char digits[24];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0 && count < 24);
+    while (count > 0) *out++ = digits[--count];
+    return out;
+}
+
+// "meter -6.0 dBFS" without printf, whose locale and buffers are no business
+// of a process callback.
+void formatMeter(float peak, char* text) {
+    static const char kSilent[] = "meter silent";
+    if (!(peak > 0.0f)) {
+        memcpy(text, kSilent, sizeof(kSilent));
+        return;
+    }
+    long tenths = std::lround(200.0 * std::log10(peak));
+    char* out = text;
+    memcpy(out, "meter ", 6);
+    out += 6;
+    if (tenths < 0) {
+        *out++ = '-';
+        tenths = -tenths;
+    }
+    out = writeDigits(out, tenths / 10);
+    *out++ = '.';
+    *out++ = static_cast<char>('0' + tenths % 10);
+    memcpy(out, " dBFS", 6);
+}
 
 template <typename Function>
 bool resolve(void* library, const char* name, Function& function) {
@@ -54,14 +92,18 @@ void JackMeter::LibraryCloser::operator()(void* library) const {
     dlclose(library);
 }
 
-JackMeter::JackMeter()
+JackMeter::JackMeter(DemoAnswers& answers)
     : mClient(nullptr),
       mInput(nullptr),
       mOutput(nullptr),
       mSampleRate(0),
       mActive(false),
+      mAnswers(answers),
       mPhase(0.0),
-      mPeak(0.0f) {}
+      mPeriodFrames(0),
+      mFramesInPeriod(0),
+      mPeriodPeak(0.0f),
+      mLevelsAnswered(0) {}
 
 JackMeter::~JackMeter() {
     close();
@@ -107,6 +149,12 @@ bool JackMeter::open(const std::string& name, std::string& why) {
 bool JackMeter::start() {
     if (mClient == nullptr) return false;
     if (mActive) return true;
+    // The process thread starts with the activation, which orders these
+    // writes before its first cycle.
+    mPeriodFrames = static_cast<jack_nframes_t>(mSampleRate * kMeterPeriodMs / 1000);
+    mFramesInPeriod = 0;
+    mPeriodPeak = 0.0f;
+    mLevelsAnswered = 0;
     if (mApi->activate(mClient) != 0) return false;
     mActive = true;
     // Ports can be connected only while the client is active.
@@ -135,7 +183,8 @@ int JackMeter::process(jack_nframes_t frames, void* self) {
 }
 
 int JackMeter::processCycle(jack_nframes_t frames) {
-    // Real-time thread: no locks, no allocation, no answers to the host.
+    // Real-time thread: no locks, no allocation, no system call; answers go
+    // to the queue, never to the host.
     const float* in = static_cast<const float*>(mApi->portGetBuffer(mInput, frames));
     float* out = static_cast<float*>(mApi->portGetBuffer(mOutput, frames));
     float peak = 0.0f;
@@ -149,11 +198,30 @@ int JackMeter::processCycle(jack_nframes_t frames) {
         mPhase += step;
         if (mPhase >= kTwoPi) mPhase -= kTwoPi;
     }
-    // Keeps the highest peak until the meter thread takes it.
-    float seen = mPeak.load(std::memory_order_relaxed);
-    while (peak > seen && !mPeak.compare_exchange_weak(seen, peak)) {
-    }
+    meter(peak, frames);
     return 0;
+}
+
+void JackMeter::meter(float peak, jack_nframes_t frames) {
+    if (mLevelsAnswered >= kLevelCount) return;
+    if (peak > mPeriodPeak) mPeriodPeak = peak;
+    mFramesInPeriod += frames;
+    if (mFramesInPeriod < mPeriodFrames) return;
+    pushLevel(mPeriodPeak);
+    mFramesInPeriod = 0;
+    mPeriodPeak = 0.0f;
+    if (++mLevelsAnswered < kLevelCount) return;
+    // One byte per level answered, as a meter history: 1, 2, ... count.
+    uint8_t block[kLevelCount];
+    for (int i = 0; i < kLevelCount; ++i) block[i] = static_cast<uint8_t>(i + 1);
+    mAnswers.pushData(kLevelBlockExt1, block, sizeof(block));
+}
+
+void JackMeter::pushLevel(float peak) {
+    char text[32];
+    formatMeter(peak, text);
+    // A full queue drops the level and counts it; the cycle goes on.
+    mAnswers.pushText(kLevelAnswerId, text);
 }
 
 }  // namespace wavedemo

@@ -1,9 +1,10 @@
 // The example module's real JACK client: opens Debian's (or the device's)
 // JACK client library at run time, registers an input and an output port and
 // a process callback, plays a 440 Hz tone at half scale on its output, which
-// it connects to its own input, and meters the input's peak. The meter is
-// read from an ordinary thread (LevelReporter); the process callback only
-// writes one atomic value.
+// it connects to its own input, and meters the input's peak. The process
+// callback answers the meter itself, a level every meter period and the
+// level block after the last, through the kit's answer queue: it must never
+// call response(), which waits for the host and for Java.
 #ifndef WAVE_DEMO_JACK_METER_H
 #define WAVE_DEMO_JACK_METER_H
 
@@ -13,11 +14,18 @@
 #include <memory>
 #include <string>
 
+#include "OXAAnswerQueue.h"
+
 namespace wavedemo {
+
+// The queue the meter answers through; its delivery thread belongs to the
+// module's JACK client (DemoJackClient).
+typedef android::OXAAnswerQueue<> DemoAnswers;
 
 class JackMeter {
 public:
-    JackMeter();
+    // Levels are pushed to `answers`, which outlives the meter.
+    explicit JackMeter(DemoAnswers& answers);
     ~JackMeter();
 
     JackMeter(const JackMeter&) = delete;
@@ -26,7 +34,8 @@ public:
     // Connects to the running server as client `name` (never starts one).
     // False when there is no server or no JACK library; `why` says which.
     bool open(const std::string& name, std::string& why);
-    // Activates the client and connects its output to its input.
+    // Activates the client and connects its output to its input; the meter
+    // answers its levels from then on.
     bool start();
     // Deactivates the client; harmless when it is not active.
     void stop();
@@ -36,8 +45,6 @@ public:
     bool isOpen() const { return mClient != nullptr; }
     const std::string& clientName() const { return mClientName; }
     unsigned sampleRate() const { return mSampleRate; }
-    // The input's peak (0 to 1) since the previous call.
-    float takePeak() { return mPeak.exchange(0.0f); }
 
 private:
     struct Api;
@@ -47,6 +54,10 @@ private:
 
     static int process(jack_nframes_t frames, void* self);
     int processCycle(jack_nframes_t frames);
+    // Real-time: adds one cycle's peak to the meter period and answers a
+    // level when the period is over.
+    void meter(float peak, jack_nframes_t frames);
+    void pushLevel(float peak);
 
     std::unique_ptr<void, LibraryCloser> mLibrary;
     std::unique_ptr<Api> mApi;
@@ -56,9 +67,14 @@ private:
     std::string mClientName;
     unsigned mSampleRate;
     bool mActive;
-    // Touched only by the process callback.
+    DemoAnswers& mAnswers;
+    // Set by start() before activation, then touched only by the process
+    // callback.
     double mPhase;
-    std::atomic<float> mPeak;
+    jack_nframes_t mPeriodFrames;
+    jack_nframes_t mFramesInPeriod;
+    float mPeriodPeak;
+    int mLevelsAnswered;
 };
 
 }  // namespace wavedemo

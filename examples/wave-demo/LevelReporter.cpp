@@ -3,22 +3,13 @@
 #include <stdint.h>
 #include <stdio.h>
 
-#include <cmath>
-
 #include "WaveDemoProtocol.h"
 
 namespace wavedemo {
 
-LevelReporter::LevelReporter(android::IOXAInterface& module, JackMeter& meter, int levelCount,
-                             std::chrono::milliseconds period,
-                             std::chrono::milliseconds meterPeriod)
-    : mModule(module),
-      mMeter(meter),
-      mLevelCount(levelCount),
-      mPeriod(period),
-      mMeterPeriod(meterPeriod),
-      mMetered(false),
-      mStopRequested(false) {}
+LevelReporter::LevelReporter(android::IOXAInterface& module, int levelCount,
+                             std::chrono::milliseconds period)
+    : mModule(module), mLevelCount(levelCount), mPeriod(period), mStopRequested(false) {}
 
 LevelReporter::~LevelReporter() {
     stop();
@@ -30,7 +21,6 @@ bool LevelReporter::start() {
         std::lock_guard<std::mutex> lock(mLock);
         mStopRequested = false;
     }
-    mMetered = mMeter.isOpen();
     mThread = std::thread(&LevelReporter::run, this);
     return true;
 }
@@ -45,26 +35,16 @@ void LevelReporter::stop() {
     mThread.join();
 }
 
-bool LevelReporter::waitOnePeriod(std::chrono::milliseconds period) {
+bool LevelReporter::waitOnePeriod() {
     std::unique_lock<std::mutex> lock(mLock);
-    return !mWake.wait_for(lock, period, [this] { return mStopRequested; });
+    return !mWake.wait_for(lock, mPeriod, [this] { return mStopRequested; });
 }
 
 void LevelReporter::run() {
     for (int level = 1; level <= mLevelCount; ++level) {
-        if (!waitOnePeriod(mMetered ? mMeterPeriod : mPeriod)) return;
+        if (!waitOnePeriod()) return;
         char text[32];
-        if (!mMetered) {
-            snprintf(text, sizeof(text), "level %d", level);
-        } else {
-            // The meter is closed only after this thread has been joined.
-            const float peak = mMeter.takePeak();
-            if (peak > 0.0f) {
-                snprintf(text, sizeof(text), "meter %.1f dBFS", 20.0 * std::log10(peak));
-            } else {
-                snprintf(text, sizeof(text), "meter silent");
-            }
-        }
+        snprintf(text, sizeof(text), "level %d", level);
         // The host forwards the text synchronously; `text` may go right after.
         mModule.response(text, kLevelAnswerId);
     }

@@ -1,8 +1,7 @@
-// The example module's own thread: while the JACK client is active it
-// answers a few levels (id 2), then one data block, the way a real module
-// reports meter levels away from its process thread. With a JACK server the
-// levels are the real meter's peaks ("meter -6.0 dBFS"); without one they
-// are counted ("level N").
+// The example module's own thread, for when it has no JACK server: while the
+// JACK client is active it answers a few counted levels ("level N", id 2),
+// then one data block. With a server the real meter answers instead, from
+// its process callback through the answer queue (JackMeter).
 #ifndef WAVE_DEMO_LEVEL_REPORTER_H
 #define WAVE_DEMO_LEVEL_REPORTER_H
 
@@ -12,17 +11,14 @@
 #include <thread>
 
 #include "IOXAInterface.h"
-#include "JackMeter.h"
 
 namespace wavedemo {
 
 class LevelReporter {
 public:
     // Answers go through `module`'s response(), which reaches the client that
-    // hosts it. `meter` is read while it is open when the thread starts, every
-    // `meterPeriod`. The module and the meter outlive the reporter.
-    LevelReporter(android::IOXAInterface& module, JackMeter& meter, int levelCount,
-                  std::chrono::milliseconds period, std::chrono::milliseconds meterPeriod);
+    // hosts it, every `period`. The module outlives the reporter.
+    LevelReporter(android::IOXAInterface& module, int levelCount, std::chrono::milliseconds period);
     // Stops and joins the thread: the library may be closed right after.
     ~LevelReporter();
 
@@ -38,16 +34,12 @@ public:
 private:
     void run();
     // Waits one period; false when asked to stop meanwhile.
-    bool waitOnePeriod(std::chrono::milliseconds period);
+    bool waitOnePeriod();
     void sendLevelBlock(int count);
 
     android::IOXAInterface& mModule;
-    JackMeter& mMeter;
     const int mLevelCount;
     const std::chrono::milliseconds mPeriod;
-    const std::chrono::milliseconds mMeterPeriod;
-    // Set by start() before the thread exists, read by the thread.
-    bool mMetered;
     std::mutex mLock;
     std::condition_variable mWake;
     bool mStopRequested;

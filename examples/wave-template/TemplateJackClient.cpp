@@ -11,15 +11,19 @@ int TemplateJackClient::setUp(int argc, char** argv) {
 }
 
 int TemplateJackClient::tearDown() {
+    mAnswers.stop();
     return 0;
 }
 
 int TemplateJackClient::activate() {
+    mAnswers.start();
     mModule.response("active", kAnswerId);
     return 0;
 }
 
 int TemplateJackClient::deactivate() {
+    // Delivers what the process callback queued, then joins the thread.
+    mAnswers.stop();
     return 0;
 }
 

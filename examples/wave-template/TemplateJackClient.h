@@ -7,13 +7,15 @@
 
 #include "IJackClientInterfaceV2.h"
 #include "IOXAInterface.h"
+#include "OXAAnswerQueue.h"
 
 namespace wavetemplate {
 
 class TemplateJackClient : public android::IJackClientInterfaceV2 {
 public:
     // Answers go through the processing object that owns this client.
-    explicit TemplateJackClient(android::IOXAInterface& module) : mModule(module) {}
+    explicit TemplateJackClient(android::IOXAInterface& module)
+        : mModule(module), mAnswers(module) {}
 
     // argv[0] is the host's client name, then the words of "start_client".
     int setUp(int argc, char** argv) override;
@@ -29,6 +31,11 @@ private:
     android::IOXAInterface& mModule;
     // What getJackClientName() hands out; valid until the next setUp().
     std::string mName;
+    // Your JACK process callback answers through this queue, never through
+    // mModule.response(), which waits for the host and Java:
+    //   mAnswers.pushText(kAnswerId, "peak -6 dB");  // real-time safe
+    // Its delivery thread runs from activate() to deactivate() or tearDown().
+    android::OXAAnswerQueue<> mAnswers;
 };
 
 }  // namespace wavetemplate

@@ -14,6 +14,12 @@
 //   FLAW_ANSWERS_AFTER_DESTROY  a thread answers after destroy (answers)
 //   FLAW_STRAY_THREAD         activate() starts a thread that never ends (threads)
 //   FLAW_SLOW_TRANSPORT       transport() takes 1.2 s (time)
+// With FLAW_RT and "start_client jack" the module is a real JACK client, whose
+// process callback does one thing a real-time thread must not (realtime):
+//   FLAW_RT_ANSWERS           answers the host every 16th cycle
+//   FLAW_RT_ALLOCATES         allocates and frees 64 bytes
+//   FLAW_RT_LOCKS             takes a lock that a thread of its own holds
+//   FLAW_RT_SLEEPS            sleeps 100 microseconds
 // Written without the standard library's templates, so that nothing but the
 // entry points is exported (the version script hides the rest).
 #include <pthread.h>
@@ -24,6 +30,11 @@
 #include <unistd.h>
 
 #include <stdexcept>
+
+#ifdef FLAW_RT
+#include <dlfcn.h>
+#include <jack/jack.h>
+#endif
 
 #include "IJackClientInterfaceV2.h"
 #include "IOXAInterfaceV2.h"
@@ -70,6 +81,91 @@ void* lateAnswers(void*) {
 }
 #endif
 
+#ifdef FLAW_RT
+// Held by a thread of the module's own for the first half second after
+// activation, while the process callback takes it.
+pthread_mutex_t sHeldLock = PTHREAD_MUTEX_INITIALIZER;
+
+[[maybe_unused]] void* holdLock(void*) {
+    pthread_mutex_lock(&sHeldLock);
+    sleepMs(500);
+    pthread_mutex_unlock(&sHeldLock);
+    return nullptr;
+}
+
+int flawedProcess(jack_nframes_t, void*) {
+#ifdef FLAW_RT_ANSWERS
+    static unsigned cycles = 0;
+    if (cycles++ % 16 == 0) android::OXAClientUser::getInstance()->response("cycle");
+#endif
+#ifdef FLAW_RT_ALLOCATES
+    void* block = malloc(64);
+    __asm__ __volatile__("" : : "r"(block) : "memory");
+    free(block);
+#endif
+#ifdef FLAW_RT_LOCKS
+    pthread_mutex_lock(&sHeldLock);
+    pthread_mutex_unlock(&sHeldLock);
+#endif
+#ifdef FLAW_RT_SLEEPS
+    usleep(100);
+#endif
+    return 0;
+}
+
+// A JACK client through libjack opened at run time, as the example module
+// does: open with "start_client jack", activate, deactivate, close.
+class FlawedJackClient {
+public:
+    ~FlawedJackClient() { close(); }
+
+    void open() {
+        if (mClient != nullptr) return;
+        mLibrary = dlopen("libjack.so.0", RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+        if (mLibrary == nullptr) return;
+        auto clientOpen =
+            reinterpret_cast<decltype(&jack_client_open)>(dlsym(mLibrary, "jack_client_open"));
+        auto setProcess = reinterpret_cast<decltype(&jack_set_process_callback)>(
+            dlsym(mLibrary, "jack_set_process_callback"));
+        if (clientOpen == nullptr || setProcess == nullptr) return;
+        jack_status_t status = static_cast<jack_status_t>(0);
+        mClient = clientOpen("flawed_wave", JackNoStartServer, &status);
+        if (mClient != nullptr) setProcess(mClient, flawedProcess, nullptr);
+    }
+    void activate() {
+        if (mClient == nullptr) return;
+#ifdef FLAW_RT_LOCKS
+        mHolding = pthread_create(&mHolder, nullptr, holdLock, nullptr) == 0;
+#endif
+        call<decltype(&jack_activate)>("jack_activate");
+    }
+    void deactivate() {
+        if (mClient == nullptr) return;
+        call<decltype(&jack_deactivate)>("jack_deactivate");
+        if (mHolding) pthread_join(mHolder, nullptr);
+        mHolding = false;
+    }
+    void close() {
+        if (mClient == nullptr) return;
+        deactivate();
+        call<decltype(&jack_client_close)>("jack_client_close");
+        mClient = nullptr;
+    }
+
+private:
+    template <typename Function>
+    void call(const char* name) {
+        auto function = reinterpret_cast<Function>(dlsym(mLibrary, name));
+        if (function != nullptr) function(mClient);
+    }
+
+    void* mLibrary = nullptr;
+    jack_client_t* mClient = nullptr;
+    pthread_t mHolder;
+    bool mHolding = false;
+};
+#endif
+
 [[maybe_unused]] bool startDetached(void* (*body)(void*), void* argument) {
     pthread_t thread;
     if (pthread_create(&thread, nullptr, body, argument) != 0) return false;
@@ -79,9 +175,27 @@ void* lateAnswers(void*) {
 
 class FlawedJack : public android::IJackClientInterfaceV2 {
 public:
-    int setUp(int, char**) override { return 0; }
-    int tearDown() override { return 0; }
+    int setUp(int argc, char** argv) override {
+#ifdef FLAW_RT
+        for (int i = 1; i < argc; ++i) {
+            if (strcmp(argv[i], "jack") == 0) mJackClient.open();
+        }
+#else
+        (void)argc;
+        (void)argv;
+#endif
+        return 0;
+    }
+    int tearDown() override {
+#ifdef FLAW_RT
+        mJackClient.close();
+#endif
+        return 0;
+    }
     int activate() override {
+#ifdef FLAW_RT
+        mJackClient.activate();
+#endif
 #ifdef FLAW_STRAY_THREAD
         sem_t started;
         sem_init(&started, 0, 0);
@@ -91,6 +205,9 @@ public:
         return 0;
     }
     int deactivate() override {
+#ifdef FLAW_RT
+        mJackClient.deactivate();
+#endif
         return 0;
     }
     int transport(android::TransportType) override {
@@ -116,6 +233,9 @@ public:
 private:
     char mName[16] = "flawed_wave";
     bool mBypassSwitched = false;
+#ifdef FLAW_RT
+    FlawedJackClient mJackClient;
+#endif
 };
 
 #ifdef FLAW_FALSE_V2

@@ -9,6 +9,13 @@
 // destroyed, whatever state the client is in, on the destroying thread.
 // Every member is timed by the host's 5-second watch except that last
 // tearDown(); none should block for long.
+//
+// Real-time threads: none of these members runs on one; they are the
+// ordinary-thread side of the module's JACK client. Its process callback is
+// the module's own business: it may call nothing of this contract but
+// getMagicNumber() and getTargetAPILevel(), and answers through the kit's
+// OXAAnswerQueue, whose delivery thread this client starts in activate() and
+// joins in deactivate() or tearDown().
 #ifndef IJACK_CLIENT_INTERFACE_H
 #define IJACK_CLIENT_INTERFACE_H
 
@@ -38,7 +45,7 @@ public:
     virtual int sendMidi(char* midi) = 0;
 
     // 1 for this class, 2 for IJackClientInterfaceV2; read from any thread,
-    // so set once in the constructor.
+    // so set once in the constructor. Real-time safe.
     int getMagicNumber();
 
 protected:

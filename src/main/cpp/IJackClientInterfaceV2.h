@@ -1,5 +1,6 @@
 // Second version of the JACK client. The host calls these members only when
-// getMagicNumber() returns 2 or more.
+// getMagicNumber() returns 2 or more. Like the first version's members, these
+// run on the host's ordinary threads, never on a real-time one.
 #ifndef IJACK_CLIENT_INTERFACE_V2_H
 #define IJACK_CLIENT_INTERFACE_V2_H
 

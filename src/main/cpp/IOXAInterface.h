@@ -17,6 +17,13 @@
 // call that a Java callback made, a module must not wait for an answer from
 // another of its threads.
 //
+// Real-time threads: the host never calls a member from a real-time thread;
+// the module's members run on Java's threads and may block. Of the members a
+// module calls, getMagicNumber() is real-time safe and the response()
+// family is not (the listener lock, the VM attach and Java's callback: see
+// IOXAResponseInterface.h). A JACK process callback pushes its answers to
+// the kit's OXAAnswerQueue, whose delivery thread calls response().
+//
 // Ownership: the host disposes of the object through the module's
 // oxa_destroy(), never through the virtual destructor. The client that owns
 // the object is destroyed on whichever thread drops its last reference, but
@@ -79,10 +86,11 @@ public:
     void setResponseInterface(IOXAResponseInterface* itf);
     // Called by the module from any thread: a text answer with id 0. The
     // text is the module's and is read during the call only. Blocks while
-    // another thread's answer is being delivered to Java.
+    // another thread's answer is being delivered to Java. Not real-time
+    // safe: from a process callback, push to OXAAnswerQueue instead.
     void response(const char* message);
     // The same for a block of `len` bytes tagged with `ext1`; Java reads the
-    // bytes in place, during the call only.
+    // bytes in place, during the call only. Not real-time safe.
     void response(const int32_t ext1, const size_t len, const void* data);
 
     // Called by the host for every request from Java, on the requesting
@@ -95,10 +103,12 @@ public:
                         const void* buffer) = 0;
 
     // A text answer with an id, as response(message) otherwise. Reaches
-    // responseToService(id, message): note the swapped order.
+    // responseToService(id, message): note the swapped order. Not real-time
+    // safe.
     void response(const char* message, const int id);
     // 1 for this class, 2 for IOXAInterfaceV2. The host reads it from any
     // thread, so the module sets it in its constructor and never changes it.
+    // Real-time safe.
     int getMagicNumber();
 
 protected:

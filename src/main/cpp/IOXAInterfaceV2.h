@@ -13,14 +13,16 @@ public:
     IOXAInterfaceV2();
     virtual ~IOXAInterfaceV2();
 
-    // Called by the host for every stream from Java, on the sending thread.
+    // Called by the host for every stream from Java, on the sending thread
+    // (never a real-time one; the module may block here).
     // `stream` is the caller's memory, readable for the call only; the result
     // goes back to Java unchanged.
     virtual int sendStream(const void* stream, const long streamLen, const int id) = 0;
 
     // Called by the module from any thread: the host's API level through the
     // process-wide response handle, or 0 while that handle has no response
-    // interface. Never blocks.
+    // interface. Never blocks; real-time safe once the handle exists (the
+    // host creates it before oxa_create()).
     int getTargetAPILevel();
 };
 

@@ -9,7 +9,8 @@ public:
     IOXAResponseInterfaceV2();
     virtual ~IOXAResponseInterfaceV2();
 
-    // The API level of the host. Any thread may call it.
+    // The API level of the host. Any thread may call it; real-time safe (it
+    // reads a field of the client and takes no lock).
     virtual int getTargetAPILevel() = 0;
 };
 

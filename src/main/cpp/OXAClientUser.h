@@ -5,6 +5,13 @@
 // points the handle at the loading client before it calls oxa_create(). With
 // several clients the handle answers to the one that loaded last. Any thread
 // may call any member; answers run on the caller's thread.
+//
+// Real-time threads: response() is no more real-time safe through the handle
+// than through the processing object (see IOXAResponseInterface.h: the
+// listener lock, the VM attach, Java's callback); push answers from a JACK
+// process callback to the kit's OXAAnswerQueue instead. getInstance() and
+// getTargetAPILevel() are safe there once the handle exists; the rest is for
+// ordinary threads.
 #ifndef OXA_CLIENT_USER_H
 #define OXA_CLIENT_USER_H
 
@@ -23,29 +30,36 @@ private:
 
 public:
     // The handle, created on first use. Safe against concurrent first callers.
+    // Not real-time safe on first use (it allocates); afterwards it reads a
+    // pointer.
     static OXAClientUser* getInstance();
     // Destroying the handle itself empties the slot, so getInstance() makes a
-    // new one afterwards.
+    // new one afterwards. Not real-time safe (frees memory).
     virtual ~OXAClientUser();
 
     // Replaces the response interface; null empties it. The host calls it
-    // before each oxa_create(); `itf` stays the host's.
+    // before each oxa_create(); `itf` stays the host's. Not for real-time
+    // threads.
     void setResponseInterface(IOXAResponseInterfaceV2* itf);
     // Answers to the current response interface, as IOXAInterface::response()
     // does (same threads, blocking and ownership). Dropped, with one log
-    // line, when the client it answered to is gone.
+    // line, when the client it answered to is gone. Not real-time safe: it
+    // waits for the listener lock, may attach the thread to the VM, and
+    // returns only after Java's callback; use OXAAnswerQueue from a process
+    // callback.
     void response(const char* message);
     void response(const int32_t ext1, const size_t len, const void* data);
     // Reaches responseToService(id, message): note the swapped order.
     void response(const char* message, const int id);
     // The target API level of the current response interface, 0 without one.
-    // Never blocks.
+    // Never blocks; real-time safe.
     int getTargetAPILevel();
 
     // Empties the handle if it answers to `itf`, then waits for answers
     // through the handle still on their way to `itf`. A client calls this
     // when it is destroyed, so the handle never leads to a destroyed client.
-    // Does not create the handle.
+    // Does not create the handle. The host's; it waits, so never from a
+    // real-time thread.
     static void forgetResponseInterface(IOXAResponseInterfaceV2* itf);
 
 private:
@@ -53,6 +67,8 @@ private:
 };
 
 extern "C" {
+// The C API below is for ordinary threads: create and destroy allocate and
+// free; the version functions are real-time safe (constants).
 // getInstance() followed by setResponseInterface(responseItf).
 OXA_EXPORT OXAClientUser* oxa_user_create(IOXAResponseInterfaceV2* responseItf);
 // Destroys `p` (null does nothing).

@@ -1,5 +1,5 @@
 // Shared declarations of the module contract: the export macro and the
-// transport switch argument.
+// transport switch argument. Nothing here runs code.
 #ifndef OXA_COMMON_H
 #define OXA_COMMON_H
 

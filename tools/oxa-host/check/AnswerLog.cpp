@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "ModifiedUtf8Scan.h"
+#include "RealtimeProbe.h"
 
 namespace oxahost {
 
@@ -29,6 +30,7 @@ std::string readable(const char* text) {
 }  // namespace
 
 void AnswerLog::notify(int32_t /*msgType*/, int32_t ext1, int32_t /*ext2*/, const char* str) {
+    RealtimeProbe::noteAnswer();
     long offset = -1;
     if (str != nullptr) offset = ModifiedUtf8Scan::firstInvalid(str);
     std::lock_guard<std::mutex> lock(mLock);
@@ -39,6 +41,7 @@ void AnswerLog::notify(int32_t /*msgType*/, int32_t ext1, int32_t /*ext2*/, cons
 }
 
 void AnswerLog::notifyDataCallback(int32_t, int32_t, size_t, const void*) {
+    RealtimeProbe::noteAnswer();
     std::lock_guard<std::mutex> lock(mLock);
     record();
 }

@@ -14,6 +14,7 @@
 #include "ExportsCheck.h"
 #include "LifecycleCheck.h"
 #include "MagicCheck.h"
+#include "RealtimeCheck.h"
 #include "StreamsCheck.h"
 #include "ThreadsCheck.h"
 #include "TimeCheck.h"
@@ -34,6 +35,7 @@ std::vector<std::unique_ptr<Check>> CheckCommand::allChecks() {
     checks.emplace_back(new AnswersCheck());
     checks.emplace_back(new ThreadsCheck());
     checks.emplace_back(new TimeCheck());
+    checks.emplace_back(new RealtimeCheck());
     return checks;
 }
 

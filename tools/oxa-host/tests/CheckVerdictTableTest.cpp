@@ -34,6 +34,10 @@ const FlawRow kFlaws[] = {
     {"answers_after_destroy", "answers", Verdict::kFail},
     {"stray_thread", "threads", Verdict::kFail},
     {"slow_transport", "time", Verdict::kWarn},
+    {"rt_answers", "realtime", Verdict::kFail},
+    {"rt_allocates", "realtime", Verdict::kFail},
+    {"rt_locks", "realtime", Verdict::kFail},
+    {"rt_sleeps", "realtime", Verdict::kFail},
 };
 
 void PrintTo(const FlawRow& row, std::ostream* os) {
@@ -58,9 +62,14 @@ TEST_P(CheckVerdictTableTest, TheFlawIsCaughtByItsCheckOnly) {
 
     ASSERT_EQ(results.size(), checks.size());
     bool caught = row.check[0] == '\0';
+    std::string notRun;
     for (const CheckResult& result : results) {
         SCOPED_TRACE(result.name + ": " + verdictName(result.verdict) + " " + result.details);
-        if (result.name == row.check) {
+        if (result.name == row.check && result.details.compare(0, 8, "not run:") == 0) {
+            // The realtime check without a JACK server for this machine.
+            notRun = result.details;
+            caught = true;
+        } else if (result.name == row.check) {
             EXPECT_EQ(result.verdict, row.verdict);
             caught = true;
         } else if (result.verdict != Verdict::kPass) {
@@ -69,6 +78,7 @@ TEST_P(CheckVerdictTableTest, TheFlawIsCaughtByItsCheckOnly) {
         }
     }
     EXPECT_TRUE(caught) << "no check is named " << row.check;
+    if (!notRun.empty()) GTEST_SKIP() << row.check << " " << notRun;
 }
 
 INSTANTIATE_TEST_SUITE_P(FlawedModules, CheckVerdictTableTest, ::testing::ValuesIn(kFlaws),

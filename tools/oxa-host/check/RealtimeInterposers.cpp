@@ -1,0 +1,239 @@
+// The C library functions that a real-time thread must not call, defined in
+// oxa-host itself: the dynamic linker binds every library's calls to them
+// (the executable comes first), and each tells the realtime probe before it
+// passes the call on to the C library's own. The allocation functions pass
+// on through the C library's __libc_ names, the others through the next
+// definition (dlsym RTLD_NEXT), looked up before main().
+#include <dlfcn.h>
+#include <errno.h>
+#include <poll.h>
+#include <pthread.h>
+#include <semaphore.h>
+#include <stdlib.h>
+#include <sys/select.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <new>
+
+#include "RealtimeProbe.h"
+#include "RealtimeWatch.h"
+
+// A sanitizer defines the allocation functions itself; the probe then stays
+// out of its way and the check says it cannot run.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define OXA_REALTIME_PROBE 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || \
+    __has_feature(memory_sanitizer)
+#define OXA_REALTIME_PROBE 0
+#endif
+#endif
+#ifndef OXA_REALTIME_PROBE
+#define OXA_REALTIME_PROBE 1
+#endif
+
+bool oxahost::RealtimeProbe::available() {
+    return OXA_REALTIME_PROBE != 0;
+}
+
+#if OXA_REALTIME_PROBE
+
+using oxahost::realtime::caught;
+using oxahost::realtime::watching;
+
+namespace {
+
+// The next definition of `name` after oxa-host's: the C library's.
+template <typename Function>
+Function next(std::atomic<Function>& slot, const char* name) {
+    Function function = slot.load(std::memory_order_relaxed);
+    if (function == nullptr) {
+        function = reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+        slot.store(function, std::memory_order_relaxed);
+    }
+    return function;
+}
+
+struct WatchedStart {
+    void* (*routine)(void*);
+    void* argument;
+};
+
+void* startWatched(void* start) {
+    const WatchedStart copy = *static_cast<WatchedStart*>(start);
+    delete static_cast<WatchedStart*>(start);
+    oxahost::realtime::watchThisThread();
+    return copy.routine(copy.argument);
+}
+
+std::atomic<int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*)> sCreate;
+std::atomic<int (*)(pthread_mutex_t*)> sMutexLock;
+std::atomic<int (*)(pthread_mutex_t*)> sMutexTrylock;
+std::atomic<int (*)(pthread_cond_t*, pthread_mutex_t*)> sCondWait;
+std::atomic<int (*)(pthread_cond_t*, pthread_mutex_t*, const struct timespec*)> sCondTimedwait;
+std::atomic<int (*)(pthread_t, void**)> sJoin;
+std::atomic<int (*)(sem_t*)> sSemWait;
+std::atomic<int (*)(const struct timespec*, struct timespec*)> sNanosleep;
+std::atomic<int (*)(clockid_t, int, const struct timespec*, struct timespec*)> sClockNanosleep;
+std::atomic<int (*)(useconds_t)> sUsleep;
+std::atomic<unsigned (*)(unsigned)> sSleep;
+std::atomic<ssize_t (*)(int, void*, size_t)> sRead;
+std::atomic<ssize_t (*)(int, const void*, size_t)> sWrite;
+std::atomic<int (*)(struct pollfd*, nfds_t, int)> sPoll;
+std::atomic<int (*)(int, fd_set*, fd_set*, fd_set*, struct timeval*)> sSelect;
+
+// Resolves the C library's functions before any thread needs them.
+__attribute__((constructor)) void resolveNext() {
+    next(sCreate, "pthread_create");
+    next(sMutexLock, "pthread_mutex_lock");
+    next(sMutexTrylock, "pthread_mutex_trylock");
+    next(sCondWait, "pthread_cond_wait");
+    next(sCondTimedwait, "pthread_cond_timedwait");
+    next(sJoin, "pthread_join");
+    next(sSemWait, "sem_wait");
+    next(sNanosleep, "nanosleep");
+    next(sClockNanosleep, "clock_nanosleep");
+    next(sUsleep, "usleep");
+    next(sSleep, "sleep");
+    next(sRead, "read");
+    next(sWrite, "write");
+    next(sPoll, "poll");
+    next(sSelect, "select");
+}
+
+}  // namespace
+
+#define OXA_PROBE_EXPORT extern "C" __attribute__((visibility("default")))
+
+extern "C" {
+void* __libc_malloc(size_t size);
+void __libc_free(void* pointer);
+void* __libc_calloc(size_t count, size_t size);
+void* __libc_realloc(void* pointer, size_t size);
+void* __libc_memalign(size_t alignment, size_t size);
+}
+
+OXA_PROBE_EXPORT void* malloc(size_t size) noexcept {
+    caught("malloc");
+    return __libc_malloc(size);
+}
+
+OXA_PROBE_EXPORT void free(void* pointer) noexcept {
+    if (pointer != nullptr) caught("free");
+    __libc_free(pointer);
+}
+
+OXA_PROBE_EXPORT void* calloc(size_t count, size_t size) noexcept {
+    caught("calloc");
+    return __libc_calloc(count, size);
+}
+
+OXA_PROBE_EXPORT void* realloc(void* pointer, size_t size) noexcept {
+    caught("realloc");
+    return __libc_realloc(pointer, size);
+}
+
+OXA_PROBE_EXPORT void* aligned_alloc(size_t alignment, size_t size) noexcept {
+    caught("aligned_alloc");
+    return __libc_memalign(alignment, size);
+}
+
+OXA_PROBE_EXPORT int posix_memalign(void** pointer, size_t alignment, size_t size) noexcept {
+    caught("posix_memalign");
+    if (alignment < sizeof(void*) || (alignment & (alignment - 1)) != 0) return EINVAL;
+    void* block = __libc_memalign(alignment, size);
+    if (block == nullptr) return ENOMEM;
+    *pointer = block;
+    return 0;
+}
+
+OXA_PROBE_EXPORT int pthread_create(pthread_t* thread, const pthread_attr_t* attributes,
+                                    void* (*routine)(void*), void* argument) noexcept {
+    auto create = next(sCreate, "pthread_create");
+    if (oxahost::realtime::isJackThreadToWatch(__builtin_return_address(0))) {
+        WatchedStart* start = new (std::nothrow) WatchedStart{routine, argument};
+        if (start != nullptr) {
+            const int error = create(thread, attributes, startWatched, start);
+            if (error != 0) delete start;
+            return error;
+        }
+    }
+    return create(thread, attributes, routine, argument);
+}
+
+OXA_PROBE_EXPORT int pthread_mutex_lock(pthread_mutex_t* mutex) noexcept {
+    auto lock = next(sMutexLock, "pthread_mutex_lock");
+    if (!watching()) return lock(mutex);
+    // Taken at once, it is no wait; only a lock that is held is reported.
+    const int error = next(sMutexTrylock, "pthread_mutex_trylock")(mutex);
+    if (error != EBUSY) return error;
+    caught("pthread_mutex_lock (held by another thread: waits)");
+    return lock(mutex);
+}
+
+OXA_PROBE_EXPORT int pthread_cond_wait(pthread_cond_t* condition, pthread_mutex_t* mutex) {
+    caught("pthread_cond_wait");
+    return next(sCondWait, "pthread_cond_wait")(condition, mutex);
+}
+
+OXA_PROBE_EXPORT int pthread_cond_timedwait(pthread_cond_t* condition, pthread_mutex_t* mutex,
+                                            const struct timespec* until) {
+    caught("pthread_cond_timedwait");
+    return next(sCondTimedwait, "pthread_cond_timedwait")(condition, mutex, until);
+}
+
+OXA_PROBE_EXPORT int pthread_join(pthread_t thread, void** result) {
+    caught("pthread_join");
+    return next(sJoin, "pthread_join")(thread, result);
+}
+
+OXA_PROBE_EXPORT int sem_wait(sem_t* semaphore) {
+    caught("sem_wait");
+    return next(sSemWait, "sem_wait")(semaphore);
+}
+
+OXA_PROBE_EXPORT int nanosleep(const struct timespec* pause, struct timespec* left) {
+    caught("nanosleep");
+    return next(sNanosleep, "nanosleep")(pause, left);
+}
+
+OXA_PROBE_EXPORT int clock_nanosleep(clockid_t clock, int flags, const struct timespec* pause,
+                                     struct timespec* left) {
+    caught("clock_nanosleep");
+    return next(sClockNanosleep, "clock_nanosleep")(clock, flags, pause, left);
+}
+
+OXA_PROBE_EXPORT int usleep(useconds_t microseconds) {
+    caught("usleep");
+    return next(sUsleep, "usleep")(microseconds);
+}
+
+OXA_PROBE_EXPORT unsigned sleep(unsigned seconds) {
+    caught("sleep");
+    return next(sSleep, "sleep")(seconds);
+}
+
+OXA_PROBE_EXPORT ssize_t read(int fd, void* buffer, size_t size) {
+    caught("read");
+    return next(sRead, "read")(fd, buffer, size);
+}
+
+OXA_PROBE_EXPORT ssize_t write(int fd, const void* buffer, size_t size) {
+    caught("write");
+    return next(sWrite, "write")(fd, buffer, size);
+}
+
+OXA_PROBE_EXPORT int poll(struct pollfd* fds, nfds_t count, int timeoutMs) {
+    caught("poll");
+    return next(sPoll, "poll")(fds, count, timeoutMs);
+}
+
+OXA_PROBE_EXPORT int select(int count, fd_set* readable, fd_set* writable, fd_set* failed,
+                            struct timeval* timeout) {
+    caught("select");
+    return next(sSelect, "select")(count, readable, writable, failed, timeout);
+}
+
+#endif  // OXA_REALTIME_PROBE
