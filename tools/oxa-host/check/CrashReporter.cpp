@@ -89,19 +89,21 @@ void onFatalSignal(int number, siginfo_t* info, void* context) {
     writeText("\n");
     void* frames[kFrames];
     const int count = backtrace(frames, kFrames);
-    // The handler's own frames come first: start at the interrupted one.
+    // The interrupted instruction first, wherever the unwinder can take it
+    // (not every one unwinds through a signal frame); then the callers below
+    // it, leaving out the handler's own frames when the unwinder found it.
     const uintptr_t pc = interruptedPc(context);
-    int first = 0;
-    for (int i = 0; i < count && pc != 0; ++i) {
-        if (reinterpret_cast<uintptr_t>(frames[i]) == pc) {
-            first = i;
-            break;
+    int next = 0;
+    if (pc != 0) {
+        writeFrame(pc, true);
+        for (int i = 0; i < count; ++i) {
+            if (reinterpret_cast<uintptr_t>(frames[i]) == pc) {
+                next = i + 1;
+                break;
+            }
         }
     }
-    for (int i = first; i < count; ++i) {
-        const uintptr_t frame = reinterpret_cast<uintptr_t>(frames[i]);
-        writeFrame(frame, frame == pc);
-    }
+    for (int i = next; i < count; ++i) writeFrame(reinterpret_cast<uintptr_t>(frames[i]), false);
     // SA_RESETHAND put the default action back: die of the same signal.
     raise(number);
 }
