@@ -95,7 +95,8 @@ function(ovik_add_wave_check name)
   # no stamp, so make has nothing of the module's to delete.
   set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}.checked)
   add_custom_command(OUTPUT ${stamp}
-    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:OvikWave::oxa-host> check ${options}
+    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:OvikWave::oxa-host> check
+            --package ${name} ${options}
             $<TARGET_FILE_DIR:${target}> $<TARGET_FILE_NAME:${target}>
     COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
     DEPENDS ${depends}

@@ -87,20 +87,21 @@ void onFatalSignal(int number, siginfo_t* info, void* context) {
         writeHex(reinterpret_cast<uintptr_t>(info->si_addr));
     }
     writeText("\n");
+    // The interrupted instruction first, before the unwinder runs: unwinding
+    // from code that is gone (a thread left running in a closed module) may
+    // fault again, and this frame is then all there is.
+    const uintptr_t pc = interruptedPc(context);
+    if (pc != 0) writeFrame(pc, true);
     void* frames[kFrames];
     const int count = backtrace(frames, kFrames);
-    // The interrupted instruction first, wherever the unwinder can take it
-    // (not every one unwinds through a signal frame); then the callers below
-    // it, leaving out the handler's own frames when the unwinder found it.
-    const uintptr_t pc = interruptedPc(context);
+    // Then the callers below it, leaving out the handler's own frames when
+    // the unwinder found the interrupted one (not every unwinder passes a
+    // signal frame).
     int next = 0;
-    if (pc != 0) {
-        writeFrame(pc, true);
-        for (int i = 0; i < count; ++i) {
-            if (reinterpret_cast<uintptr_t>(frames[i]) == pc) {
-                next = i + 1;
-                break;
-            }
+    for (int i = 0; i < count && pc != 0; ++i) {
+        if (reinterpret_cast<uintptr_t>(frames[i]) == pc) {
+            next = i + 1;
+            break;
         }
     }
     for (int i = next; i < count; ++i) writeFrame(reinterpret_cast<uintptr_t>(frames[i]), false);

@@ -103,7 +103,10 @@ std::string CrashSymbolizer::symbolize(const std::string& raw) {
         if (!isFrame[i]) {
             text += lines[i] + "\n";
         } else if (frames[i].library.empty()) {
-            text += "  #" + std::to_string(index++) + " " + pcs[i] + "\n";
+            // An address in no loaded library: most often code of a module
+            // that was closed while one of its threads still ran.
+            text += "  #" + std::to_string(index++) + " " + pcs[i] +
+                    " (in no loaded library: code of a module closed while it ran?)\n";
         } else {
             text += format(index++, frames[i]) + "\n";
         }
