@@ -46,11 +46,11 @@ bool quotable(const std::string& path) {
 }
 
 // "frame PC [OFFSET LIBRARY]"
-bool parseFrame(const std::string& line, CrashFrame* frame, std::string* pc) {
+bool parseFrame(const std::string& line, CrashFrame* frame) {
     if (line.compare(0, 6, "frame ") != 0) return false;
     std::istringstream in(line.substr(6));
     std::string offset;
-    in >> *pc >> offset;
+    in >> frame->pc >> offset;
     std::getline(in >> std::ws, frame->library);
     if (!offset.empty()) frame->offset = strtoull(offset.c_str(), nullptr, 16);
     return true;
@@ -59,57 +59,50 @@ bool parseFrame(const std::string& line, CrashFrame* frame, std::string* pc) {
 }  // namespace
 
 std::string CrashSymbolizer::symbolize(const std::string& raw) {
-    std::vector<std::string> lines;
+    std::vector<std::string> heading;
+    std::vector<CrashFrame> frames;
     std::istringstream in(raw);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);) {
+        CrashFrame frame;
+        if (parseFrame(line, &frame)) {
+            frames.push_back(frame);
+        } else {
+            heading.push_back(line);
+        }
+    }
+    name(frames);
+    std::string text;
+    for (const std::string& line : heading) text += line + "\n";
+    return text + render(frames);
+}
 
-    std::vector<CrashFrame> frames(lines.size());
-    std::vector<std::string> pcs(lines.size());
-    std::vector<bool> isFrame(lines.size(), false);
+void CrashSymbolizer::name(std::vector<CrashFrame>& frames) {
     std::vector<CrashFrame*> known;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        isFrame[i] = parseFrame(lines[i], &frames[i], &pcs[i]);
-        if (isFrame[i] && !frames[i].library.empty()) known.push_back(&frames[i]);
+    for (CrashFrame& frame : frames) {
+        if (!frame.library.empty()) known.push_back(&frame);
     }
     nameWithAddr2line(known);
     for (CrashFrame* frame : known) {
         if (frame->function.empty()) nameFromSymbolTables(*frame);
     }
+}
 
-    // Below the first frame of the tool itself (the call into the host
-    // library), the tool's frames say nothing about the module: they show
-    // as one line.
+std::string CrashSymbolizer::render(const std::vector<CrashFrame>& frames) {
+    // Below the first frame of the tool itself (its call into the host
+    // library), the tool's frames say nothing about the module: one line.
     const std::string self = realPath("/proc/self/exe");
+    size_t shown = frames.size();
+    for (size_t i = 0; i < frames.size(); ++i) {
+        if (!frames[i].library.empty() && realPath(frames[i].library) == self) {
+            shown = i + 1;
+            break;
+        }
+    }
     std::string text;
-    size_t index = 0;
-    size_t hidden = 0;
-    bool selfShown = false;
-    for (size_t i = 0; i <= lines.size(); ++i) {
-        const bool isSelf = i < lines.size() && isFrame[i] && !frames[i].library.empty() &&
-                            !self.empty() && realPath(frames[i].library) == self;
-        const bool own = i < lines.size() && isFrame[i] && (hidden > 0 || (isSelf && selfShown));
-        if (isSelf) selfShown = true;
-        if (own) {
-            ++hidden;
-            ++index;
-            continue;
-        }
-        if (hidden > 0) {
-            text += "  ... " + std::to_string(hidden) + " frames of " + baseName(self) +
-                    " and its start\n";
-            hidden = 0;
-        }
-        if (i == lines.size()) break;
-        if (!isFrame[i]) {
-            text += lines[i] + "\n";
-        } else if (frames[i].library.empty()) {
-            // An address in no loaded library: most often code of a module
-            // that was closed while one of its threads still ran.
-            text += "  #" + std::to_string(index++) + " " + pcs[i] +
-                    " (in no loaded library: code of a module closed while it ran?)\n";
-        } else {
-            text += format(index++, frames[i]) + "\n";
-        }
+    for (size_t i = 0; i < shown; ++i) text += format(i, frames[i]) + "\n";
+    if (shown < frames.size()) {
+        text += "  ... " + std::to_string(frames.size() - shown) + " frames of " + baseName(self) +
+                " and its start\n";
     }
     return text;
 }
@@ -157,6 +150,11 @@ void CrashSymbolizer::nameFromSymbolTables(CrashFrame& frame) {
 }
 
 std::string CrashSymbolizer::format(size_t index, const CrashFrame& frame) {
+    if (frame.library.empty()) {
+        // Most often code of a module that was closed while its thread ran.
+        return "  #" + std::to_string(index) + " " + frame.pc +
+               " (in no loaded library: code of a module closed while it ran?)";
+    }
     // Template instances of the standard library spell out whole types; a
     // line of a report only needs enough to tell the frame.
     const size_t kShownFunction = 120;

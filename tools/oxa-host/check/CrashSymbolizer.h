@@ -14,7 +14,8 @@
 namespace oxahost {
 
 struct CrashFrame {
-    std::string library;
+    std::string pc;       // the address, as the report wrote it
+    std::string library;  // empty when the address is in no loaded library
     // Relative to the library's load address: what addr2line takes.
     uint64_t offset = 0;
     std::string function;  // empty when unknown
@@ -23,12 +24,13 @@ struct CrashFrame {
 
 class CrashSymbolizer {
 public:
-    // The report with every "frame ..." line replaced by
+    // The report's other lines, then each "frame ..." line as
     //   #N function at file:line (library+0xoffset)
-    // Lines it does not know are kept as they are.
     static std::string symbolize(const std::string& raw);
 
 private:
+    static void name(std::vector<CrashFrame>& frames);
+    static std::string render(const std::vector<CrashFrame>& frames);
     static void nameWithAddr2line(std::vector<CrashFrame*>& frames);
     static void nameFromSymbolTables(CrashFrame& frame);
     static std::string format(size_t index, const CrashFrame& frame);
