@@ -94,10 +94,11 @@ void onFatalSignal(int number, siginfo_t* info, void* context) {
     if (pc != 0) writeFrame(pc, true);
     void* frames[kFrames];
     const int count = backtrace(frames, kFrames);
-    // Then the callers below it, leaving out the handler's own frames when
-    // the unwinder found the interrupted one (not every unwinder passes a
-    // signal frame).
-    int next = 0;
+    // Then the callers below it, leaving out the handler's own frames. Not
+    // every unwinder passes a signal frame (the 32-bit ARM one does not):
+    // without the interrupted frame among them, all it found but the
+    // handler itself.
+    int next = 1;
     for (int i = 0; i < count && pc != 0; ++i) {
         if (reinterpret_cast<uintptr_t>(frames[i]) == pc) {
             next = i + 1;
