@@ -7,6 +7,8 @@
 #   bin/oxa-host           the command-line host (when the tools are built)
 #   lib/cmake/OvikWave/    the package: targets, ovik_add_wave(), the
 #                          modules' version script, the version file
+#   share/java/            ovik-service.jar, the Java service class (when the
+#                          Java parts are built; java/CMakeLists.txt)
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -43,7 +45,8 @@ install(FILES ${_ovik_kit_headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ovik)
 install(EXPORT OvikWaveTargets NAMESPACE OvikWave:: DESTINATION ${_ovik_package_dir})
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/OvikWaveConfig.cmake.in
   ${CMAKE_CURRENT_BINARY_DIR}/OvikWaveConfig.cmake
-  INSTALL_DESTINATION ${_ovik_package_dir})
+  INSTALL_DESTINATION ${_ovik_package_dir}
+  PATH_VARS CMAKE_INSTALL_LIBDIR CMAKE_INSTALL_DATADIR)
 # A module is bound to the contract's major version and to the word size.
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/OvikWaveConfigVersion.cmake
   VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)

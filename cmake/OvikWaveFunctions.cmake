@@ -41,16 +41,36 @@ function(ovik_add_wave name)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${_OVIK_WAVE_VERSION_SCRIPT}")
 endfunction()
 
-# ovik_add_wave_check(NAME)
+# ovik_add_wave_check(NAME [COMMANDS_FILE <file>] [COMMANDS <command>...])
 #
 # Runs `oxa-host check` on the module of ovik_add_wave(NAME) after every build
-# of it, and fails the build when a check fails, crashes or times out. A cross
-# build runs the check through CMAKE_CROSSCOMPILING_EMULATOR; without one, or
-# without oxa-host in the kit, the check is left out with a message.
+# of it, and fails the build when a check fails, crashes or times out. The
+# check is a target of its own (wave_NAME_check, part of `all`) whose output
+# is a stamp file: a failed check leaves the module in place to run and
+# inspect, and runs again on the next build. COMMANDS_FILE (one command a
+# line) and COMMANDS hand the module's own commands to the checks that drive
+# it (`oxa-host check --commands`, `--command`).
+#
+# -DOVIK_WAVE_CHECK=OFF leaves out the checks of every module;
+# -DOVIK_WAVE_CHECK_NAME=OFF that of the module NAME only.
+#
+# A cross build runs the check through CMAKE_CROSSCOMPILING_EMULATOR; without
+# one, or without oxa-host in the kit, the check is left out with a message.
+option(OVIK_WAVE_CHECK "Run oxa-host check on the modules of ovik_add_wave_check()" ON)
+
 function(ovik_add_wave_check name)
+  cmake_parse_arguments(PARSE_ARGV 1 CHECK "" "COMMANDS_FILE" "COMMANDS")
+  if(CHECK_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "ovik_add_wave_check(${name}): unknown arguments ${CHECK_UNPARSED_ARGUMENTS}")
+  endif()
   set(target wave_${name})
   if(NOT TARGET ${target})
     message(FATAL_ERROR "ovik_add_wave_check(${name}): call ovik_add_wave(${name} ...) first")
+  endif()
+  option(OVIK_WAVE_CHECK_${name} "Run oxa-host check on the module ${name}" ${OVIK_WAVE_CHECK})
+  if(NOT OVIK_WAVE_CHECK OR NOT OVIK_WAVE_CHECK_${name})
+    message(STATUS "ovik_add_wave_check(${name}): switched off; not checked")
+    return()
   endif()
   if(NOT TARGET OvikWave::oxa-host)
     message(STATUS "ovik_add_wave_check(${name}): the kit has no oxa-host; not checked")
@@ -60,9 +80,27 @@ function(ovik_add_wave_check name)
     message(STATUS "ovik_add_wave_check(${name}): no emulator for the target; not checked")
     return()
   endif()
-  add_custom_command(TARGET ${target} POST_BUILD
+
+  set(options)
+  set(depends ${target} OvikWave::oxa-host)
+  if(CHECK_COMMANDS_FILE)
+    get_filename_component(commands_file "${CHECK_COMMANDS_FILE}" ABSOLUTE)
+    list(APPEND options --commands "${commands_file}")
+    list(APPEND depends "${commands_file}")
+  endif()
+  foreach(command IN LISTS CHECK_COMMANDS)
+    list(APPEND options --command "${command}")
+  endforeach()
+  # The stamp is written only when every check passed; a failed check makes
+  # no stamp, so make has nothing of the module's to delete.
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}.checked)
+  add_custom_command(OUTPUT ${stamp}
     COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:OvikWave::oxa-host> check
+            --package ${name} ${options}
             $<TARGET_FILE_DIR:${target}> $<TARGET_FILE_NAME:${target}>
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${depends}
     COMMENT "oxa-host check: the module of wave ${name}"
     VERBATIM)
+  add_custom_target(${target}_check ALL DEPENDS ${stamp})
 endfunction()

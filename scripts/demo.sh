@@ -88,4 +88,7 @@ Done. Next:
 
   Run the tests: scripts/test.sh debug   (the quick run: every suite, one build;
   scripts/test.sh alone runs every preset, as continuous integration does)
+
+  Read on: docs/module-authors.md (modules), docs/service-developers.md and
+  docs/embedding-from-java.md (the Java side), docs/contributors.md.
 NEXT

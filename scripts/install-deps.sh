@@ -44,6 +44,7 @@ debug_pkgs=(
   android-libnativehelper-dev
   junit5
   strace
+  doxygen
 )
 # LeakSanitizer names the dynamic loader's own functions in the suppressions
 # of the JVM runs (tests/jvm/lsan.supp); it finds those names only in the

@@ -68,10 +68,10 @@ fi
 step "run it with the installed oxa-host"
 exec "$expect" \
   --expect "log I VAD-OXAClient: (in)wave info : 1 1 1 4" \
-  --expect "answer text msgType=0 id=1 object=3: \"template ready\"" \
-  --expect "answer text msgType=0 id=1 object=3: \"hello from the template\"" \
-  --expect "answer text msgType=0 id=1 object=3: \"set up\"" \
-  --expect "answer text msgType=0 id=1 object=3: \"stream of 3 bytes\"" \
+  --expect "answer text msgType=0 ext1=1 ext2=3: \"template ready\"" \
+  --expect "answer text msgType=0 ext1=1 ext2=3: \"hello from the template\"" \
+  --expect "answer text msgType=0 ext1=1 ext2=3: \"set up\"" \
+  --expect "answer text msgType=0 ext1=1 ext2=3: \"stream of 3 bytes\"" \
   -- "${emulator[@]}" "$stage/bin/oxa-host" --name template_3 --package template \
      --expect-answers 4 --wait-ms 20000 \
      "$(dirname "$module")" libwave_nothing_here.so hello start_client --stream 1:0a0b0c

@@ -14,6 +14,13 @@
 //   FLAW_ANSWERS_AFTER_DESTROY  a thread answers after destroy (answers)
 //   FLAW_STRAY_THREAD         activate() starts a thread that never ends (threads)
 //   FLAW_SLOW_TRANSPORT       transport() takes 1.2 s (time)
+//   FLAW_CREATE_NOT_EXTERN_C  oxa_create without extern "C" (exports; refused)
+//   FLAW_CRASHES_ON_OWN_COMMAND  its own command "meter read" reads through a
+//                             null pointer (for oxa-host's crash report)
+//   FLAW_THROWS_ON_OWN_COMMAND  its own command "gain loud" throws (commands,
+//                             when the validator is given that command)
+//   FLAW_THREAD_ON_OWN_COMMAND  its own command "meter on" starts a thread
+//                             that never ends (threads, likewise)
 // With FLAW_RT and "start_client jack" the module is a real JACK client, whose
 // process callback does one thing a real-time thread must not (realtime):
 //   FLAW_RT_ANSWERS           answers the host every 16th cycle
@@ -52,7 +59,7 @@ namespace {
     nanosleep(&pause, nullptr);
 }
 
-#ifdef FLAW_STRAY_THREAD
+#if defined(FLAW_STRAY_THREAD) || defined(FLAW_THREAD_ON_OWN_COMMAND)
 // Waits in pause() for ever. The library is linked with -z nodelete: an
 // emulator's own signals wake pause() now and then, and the loop must still
 // be mapped when they do.
@@ -173,6 +180,27 @@ private:
     return true;
 }
 
+[[maybe_unused]] void startStrayThread() {
+#if defined(FLAW_STRAY_THREAD) || defined(FLAW_THREAD_ON_OWN_COMMAND)
+    sem_t started;
+    sem_init(&started, 0, 0);
+    if (startDetached(strayThread, &started)) sem_wait(&started);
+    sem_destroy(&started);
+#endif
+}
+
+#ifdef FLAW_CRASHES_ON_OWN_COMMAND
+struct Meter {
+    int level;
+};
+Meter* volatile sMeter = nullptr;
+
+// Never inlined, so that the crash report names it.
+__attribute__((noinline)) int readMeter() {
+    return sMeter->level;
+}
+#endif
+
 class FlawedJack : public android::IJackClientInterfaceV2 {
 public:
     int setUp(int argc, char** argv) override {
@@ -197,10 +225,7 @@ public:
         mJackClient.activate();
 #endif
 #ifdef FLAW_STRAY_THREAD
-        sem_t started;
-        sem_init(&started, 0, 0);
-        if (startDetached(strayThread, &started)) sem_wait(&started);
-        sem_destroy(&started);
+        startStrayThread();
 #endif
         return 0;
     }
@@ -271,6 +296,18 @@ public:
 #ifdef FLAW_THROWS_ON_LONG_TEXT
         if (strlen(command) > 1000) throw std::length_error("command too long");
 #endif
+#ifdef FLAW_THROWS_ON_OWN_COMMAND
+        if (strcmp(command, "gain loud") == 0) throw std::invalid_argument("gain: not a number");
+#endif
+#ifdef FLAW_CRASHES_ON_OWN_COMMAND
+        if (strcmp(command, "meter read") == 0) return readMeter();
+#endif
+#ifdef FLAW_THREAD_ON_OWN_COMMAND
+        if (strcmp(command, "meter on") == 0) {
+            startStrayThread();
+            return 0;
+        }
+#endif
         return strcmp(command, "status") == 0 ? 0 : 1;
     }
 
@@ -314,7 +351,13 @@ WAVE_EXPORT int oxa_get_api_level() {
     return FLAW_API_LEVEL;
 }
 
-#ifndef FLAW_NO_CREATE
+#if defined(FLAW_CREATE_NOT_EXTERN_C)
+// The mistake of a C++ author: the host looks up "oxa_create", the compiler
+// names this _Z10oxa_createv.
+android::IOXAInterface* oxa_create() {
+    return new FlawedWave();
+}
+#elif !defined(FLAW_NO_CREATE)
 WAVE_EXPORT android::IOXAInterface* oxa_create() {
 #ifdef FLAW_WEAK_REFERENCE
     if (flawed_wave_missing_hook) flawed_wave_missing_hook();

@@ -187,7 +187,14 @@ const char* hostUsage() {
            "then runs each step in order and destroys the client. A step is a command\n"
            "(sent as \"<name>!<command>\", e.g. \"start_client -v\", activate, \"gain 3\")\n"
            "or one of the step options below. Every answer of the module and every log\n"
-           "line of the library is printed.\n"
+           "line of the library is printed: a text answer as \"msgType ext1 ext2\" and\n"
+           "its text, a data answer as \"ext1 ext2 length\" and its bytes, as the\n"
+           "service's callbacks receive them (ext2 is the client's object id).\n"
+           "\n"
+           "After a failed load it names the likely cause (the loader's error, an entry\n"
+           "point without extern \"C\"); after a load through the fallback name\n"
+           "libwave_<package>.so it says so. After destroy it reports the module's\n"
+           "threads still running, and a crash with each frame's function and line.\n"
            "\n"
            "options:\n"
            "  --name NAME            client name, with \"_<object id>\" (default demo_1)\n"
@@ -202,8 +209,8 @@ const char* hostUsage() {
            "  --jack-name            ask for the module's JACK client name\n"
            "  --sleep-ms N           pause N ms (let a module thread answer)\n"
            "\n"
-           "exit status: 0 all went well, 1 a load or step failed or answers were missing,\n"
-           "2 bad command line\n";
+           "exit status: 0 all went well, 1 a load or step failed, answers were missing,\n"
+           "a thread of the module outlived it or the module crashed; 2 bad command line\n";
 }
 
 }  // namespace oxahost

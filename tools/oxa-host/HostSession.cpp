@@ -28,7 +28,9 @@ int HostSession::run() {
     if (!createClient()) return 1;
     const std::string initClient = "init_client:" + mOptions.effectivePackage() + ":" +
                                    mOptions.moduleFile + ":" + mOptions.moduleDir;
-    if (!sendCommand(initClient)) {
+    const bool loaded = sendCommand(initClient);
+    if (mOnLoad) mOnLoad(loaded);
+    if (!loaded) {
         destroyClient();
         return 1;
     }

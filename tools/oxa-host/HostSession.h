@@ -3,6 +3,7 @@
 #ifndef OXA_HOST_HOST_SESSION_H
 #define OXA_HOST_HOST_SESSION_H
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,9 @@ public:
     // The process exit status: 0 when the module loaded, every step
     // succeeded and the expected answers arrived; 1 otherwise.
     int run();
+    // Called once the host has tried to load the module, with whether it
+    // did: the place to say why it did not, or what it loaded instead.
+    void onLoad(std::function<void(bool loaded)> observer) { mOnLoad = std::move(observer); }
 
 private:
     bool createClient();
@@ -38,6 +42,7 @@ private:
     // Declared before the client: it must outlive every answer.
     PrintingListener mListener;
     std::shared_ptr<android::OXAClient> mClient;
+    std::function<void(bool)> mOnLoad;
 };
 
 }  // namespace oxahost

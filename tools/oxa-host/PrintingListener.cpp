@@ -14,8 +14,8 @@ const size_t kPreviewBytes = 16;
 PrintingListener::PrintingListener() : mAnswers(0) {}
 
 void PrintingListener::notify(int32_t msgType, int32_t ext1, int32_t ext2, const char* str) {
-    Console::line("answer text msgType=" + std::to_string(msgType) + " id=" + std::to_string(ext1) +
-                  " object=" + std::to_string(ext2) + ": " +
+    Console::line("answer text msgType=" + std::to_string(msgType) +
+                  " ext1=" + std::to_string(ext1) + " ext2=" + std::to_string(ext2) + ": " +
                   (str != nullptr ? std::string("\"") + str + "\"" : std::string("(null)")));
     countAnswer();
 }
@@ -23,7 +23,7 @@ void PrintingListener::notify(int32_t msgType, int32_t ext1, int32_t ext2, const
 void PrintingListener::notifyDataCallback(int32_t ext1, int32_t ext2, size_t size,
                                           const void* data) {
     // The block is the module's memory, valid only during this call.
-    Console::line("answer data ext1=" + std::to_string(ext1) + " object=" + std::to_string(ext2) +
+    Console::line("answer data ext1=" + std::to_string(ext1) + " ext2=" + std::to_string(ext2) +
                   " length=" + std::to_string(size) + ": " + hexPreview(data, size, kPreviewBytes));
     countAnswer();
 }

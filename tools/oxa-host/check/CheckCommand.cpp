@@ -39,6 +39,17 @@ std::vector<std::unique_ptr<Check>> CheckCommand::allChecks() {
     return checks;
 }
 
+std::string CheckCommand::findModuleFile(CheckContext* context) {
+    if (access(context->modulePath().c_str(), F_OK) == 0) return "";
+    const std::string fallback = "libwave_" + context->packageName + ".so";
+    if (access((context->moduleDir + "/" + fallback).c_str(), F_OK) != 0) return "";
+    const std::string note = "no " + context->modulePath() + ": the host loads " + fallback +
+                             " (the fallback name of module \"" + context->packageName +
+                             "\") instead, and so does check";
+    context->moduleFile = fallback;
+    return note;
+}
+
 int CheckCommand::run(const std::vector<std::string>& args) {
     std::vector<std::unique_ptr<Check>> checks = allChecks();
     std::vector<std::string> names;
@@ -60,6 +71,10 @@ int CheckCommand::run(const std::vector<std::string>& args) {
     CheckContext context;
     context.moduleDir = options.moduleDir;
     context.moduleFile = options.moduleFile;
+    context.packageName = options.packageName;
+    context.moduleCommands = options.moduleCommands;
+    const std::string fallback = findModuleFile(&context);
+    if (!fallback.empty()) printf("%s\n", fallback.c_str());
     context.seed =
         options.seedGiven ? options.seed : static_cast<uint32_t>(time(nullptr) ^ (getpid() << 16));
     printf("checking %s (seed %u, --seed %u replays it)\n", context.modulePath().c_str(),

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Check.h"
+#include "CheckContext.h"
 
 namespace oxahost {
 
@@ -16,6 +17,10 @@ public:
     static std::vector<std::unique_ptr<Check>> allChecks();
     // The arguments after "check"; returns the process exit status.
     static int run(const std::vector<std::string>& args);
+    // Finds the module file the way the host does: when moduleDir/moduleFile
+    // does not exist but moduleDir/libwave_<package>.so does, the context is
+    // pointed at the fallback name. Returns a note saying so, else "".
+    static std::string findModuleFile(CheckContext* context);
 };
 
 }  // namespace oxahost

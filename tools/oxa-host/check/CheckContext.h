@@ -5,12 +5,17 @@
 #include <stdint.h>
 
 #include <string>
+#include <vector>
 
 namespace oxahost {
 
 struct CheckContext {
     std::string moduleDir;
     std::string moduleFile;
+    // The module name of "init_client:".
+    std::string packageName = "check";
+    // The module's own commands, run in order while it is active.
+    std::vector<std::string> moduleCommands;
     // Seeds every random choice of the fuzzing checks; the same seed gives
     // the same inputs.
     uint32_t seed = 1;

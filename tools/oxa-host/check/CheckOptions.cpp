@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <fstream>
 
 namespace oxahost {
 
@@ -52,6 +53,21 @@ bool parseSeed(const std::string& value, uint32_t* seed, std::string* error) {
     return true;
 }
 
+// One command a line; blank lines and lines starting with "#" are left out.
+bool readCommands(const std::string& path, std::vector<std::string>* commands, std::string* error) {
+    std::ifstream in(path);
+    if (!in) {
+        *error = "--commands: cannot read " + path;
+        return false;
+    }
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        commands->push_back(line);
+    }
+    return true;
+}
+
 }  // namespace
 
 bool CheckOptions::selects(const std::string& name) const {
@@ -92,6 +108,12 @@ bool parseCheckOptions(const std::vector<std::string>& args,
             ok = parseNames(arg, value, knownChecks, &options->only, error);
         } else if (arg == "--skip") {
             ok = parseNames(arg, value, knownChecks, &options->skip, error);
+        } else if (arg == "--command") {
+            options->moduleCommands.push_back(value);
+        } else if (arg == "--commands") {
+            ok = readCommands(value, &options->moduleCommands, error);
+        } else if (arg == "--package") {
+            options->packageName = value;
         } else if (arg == "--seed") {
             ok = parseSeed(value, &options->seed, error);
             options->seedGiven = true;
@@ -124,6 +146,13 @@ const char* checkUsage() {
            "  --only A,B         run only the checks named\n"
            "  --skip A,B         leave out the checks named\n"
            "  --seed N           seed of the random inputs (printed on every run)\n"
+           "  --command TEXT     one of the module's own commands (repeatable)\n"
+           "  --commands FILE    the module's own commands, one a line (# comments)\n"
+           "                     the commands, answers, threads and time checks run\n"
+           "                     them in the order given, while the module is active\n"
+           "  --package NAME     the module name of init_client: (default check): when\n"
+           "                     MODULE_FILE is missing, the host loads\n"
+           "                     MODULE_DIR/libwave_NAME.so instead, and so does check\n"
            "  --help             this text\n"
            "\n"
            "checks, in the order they run: exports binding api-level versions magic\n"

@@ -12,6 +12,12 @@ namespace oxahost {
 struct CheckOptions {
     std::string moduleDir;
     std::string moduleFile;
+    // The module name of "init_client:", from which the host forms the
+    // fallback file name libwave_<name>.so.
+    std::string packageName = "check";
+    // The module's own commands, in the order given by --command and
+    // --commands, run by the checks that drive the module.
+    std::vector<std::string> moduleCommands;
     // Per check, in seconds.
     double timeoutSeconds = 10.0;
     // Where to write the JSON report; empty for none.

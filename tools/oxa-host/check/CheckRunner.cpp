@@ -14,6 +14,7 @@
 
 #include "ChildChannel.h"
 #include "CrashReporter.h"
+#include "CrashSymbolizer.h"
 #include "LogTap.h"
 
 namespace oxahost {
@@ -199,7 +200,9 @@ CheckResult CheckRunner::run(Check& check) {
             withStep("the module's process died of " +
                          (name != nullptr ? std::string(name) : "signal " + std::to_string(number)),
                      step);
-        if (!drains[1].text.empty()) result.details += "\n" + drains[1].text;
+        if (!drains[1].text.empty()) {
+            result.details += "\n" + CrashSymbolizer::symbolize(drains[1].text);
+        }
     } else if (!finished || WEXITSTATUS(status) != 0) {
         result.verdict = Verdict::kCrash;
         result.details =

@@ -60,6 +60,10 @@ CheckOutcome CommandsCheck::run(const CheckContext& context) {
         words.push_back("setbypassenabledfalse");
     }
     for (const std::string& word : words) hosted.module.command(word);
+    long refused = 0;
+    for (const std::string& command : hosted.module.ownCommands()) {
+        if (hosted.module.command(command) != 0) ++refused;
+    }
     const std::vector<std::string> texts = randomTexts(context.seed);
     for (const std::string& text : texts) hosted.module.command("midi:" + text);
     for (const std::string& text : texts) hosted.module.command(text);
@@ -71,6 +75,11 @@ CheckOutcome CommandsCheck::run(const CheckContext& context) {
     if (!thrown.empty()) {
         outcome.fail(std::to_string(thrown.size()) + " commands threw, the first: " + thrown[0] +
                      " (replay with --seed " + std::to_string(context.seed) + ")");
+    }
+    if (!hosted.module.ownCommands().empty()) {
+        outcome.note(std::to_string(hosted.module.ownCommands().size()) +
+                     " of the module's own commands, " + std::to_string(refused) +
+                     " of them refused");
     }
     outcome.note(std::to_string(words.size()) + " command words and " +
                  std::to_string(2 * texts.size()) + " random texts (seed " +

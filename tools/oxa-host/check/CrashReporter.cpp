@@ -1,10 +1,12 @@
 #include "CrashReporter.h"
 
+#include <dlfcn.h>
 #include <execinfo.h>
 #include <signal.h>
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
+#include <ucontext.h>
 #include <unistd.h>
 
 namespace oxahost {
@@ -42,7 +44,42 @@ void writeHex(uintptr_t value) {
     writeText(p);
 }
 
-void onFatalSignal(int number, siginfo_t* info, void*) {
+// The interrupted instruction, where the context tells it; 0 otherwise.
+uintptr_t interruptedPc(void* context) {
+    const ucontext_t* uc = static_cast<const ucontext_t*>(context);
+#if defined(__x86_64__)
+    return static_cast<uintptr_t>(uc->uc_mcontext.gregs[REG_RIP]);
+#elif defined(__i386__)
+    return static_cast<uintptr_t>(uc->uc_mcontext.gregs[REG_EIP]);
+#elif defined(__arm__)
+    return static_cast<uintptr_t>(uc->uc_mcontext.arm_pc);
+#elif defined(__aarch64__)
+    return static_cast<uintptr_t>(uc->uc_mcontext.pc);
+#else
+    (void)uc;
+    return 0;
+#endif
+}
+
+// One "frame PC OFFSET LIBRARY" line: the library and the offset in it are
+// all the parent needs to name the function, file and line. dladdr reads the
+// loader's tables only, as backtrace_symbols_fd itself does in a handler.
+void writeFrame(uintptr_t pc, bool interrupted) {
+    writeText("frame ");
+    writeHex(pc);
+    Dl_info info;
+    if (dladdr(reinterpret_cast<void*>(pc), &info) != 0 && info.dli_fname != nullptr) {
+        // A return address points past its call; look up the call itself.
+        const uintptr_t lookup = interrupted ? pc : pc - 1;
+        writeText(" ");
+        writeHex(lookup - reinterpret_cast<uintptr_t>(info.dli_fbase));
+        writeText(" ");
+        writeText(info.dli_fname);
+    }
+    writeText("\n");
+}
+
+void onFatalSignal(int number, siginfo_t* info, void* context) {
     const char* name = CrashReporter::signalName(number);
     writeText(name != nullptr ? name : "signal");
     if (number == SIGSEGV || number == SIGBUS || number == SIGILL || number == SIGFPE) {
@@ -50,9 +87,25 @@ void onFatalSignal(int number, siginfo_t* info, void*) {
         writeHex(reinterpret_cast<uintptr_t>(info->si_addr));
     }
     writeText("\n");
+    // The interrupted instruction first, before the unwinder runs: unwinding
+    // from code that is gone (a thread left running in a closed module) may
+    // fault again, and this frame is then all there is.
+    const uintptr_t pc = interruptedPc(context);
+    if (pc != 0) writeFrame(pc, true);
     void* frames[kFrames];
     const int count = backtrace(frames, kFrames);
-    backtrace_symbols_fd(frames, count, sFd);
+    // Then the callers below it, leaving out the handler's own frames. Not
+    // every unwinder passes a signal frame (the 32-bit ARM one does not):
+    // without the interrupted frame among them, all it found but the
+    // handler itself.
+    int next = 1;
+    for (int i = 0; i < count && pc != 0; ++i) {
+        if (reinterpret_cast<uintptr_t>(frames[i]) == pc) {
+            next = i + 1;
+            break;
+        }
+    }
+    for (int i = next; i < count; ++i) writeFrame(reinterpret_cast<uintptr_t>(frames[i]), false);
     // SA_RESETHAND put the default action back: die of the same signal.
     raise(number);
 }

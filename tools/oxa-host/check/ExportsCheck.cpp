@@ -10,6 +10,7 @@
 
 #include "ElfSymbols.h"
 #include "EntryPoints.h"
+#include "LoadDiagnosis.h"
 
 namespace oxahost {
 
@@ -59,11 +60,19 @@ CheckOutcome ExportsCheck::run(const CheckContext& context) {
     const char* const optional[] = {EntryPoints::kDestroy, EntryPoints::kNdkVersion,
                                     EntryPoints::kMajor,   EntryPoints::kMinor,
                                     EntryPoints::kPatch,   EntryPoints::kVersionString};
+    const std::map<std::string, std::string> mangled =
+        LoadDiagnosis::mangledEntryPoints(context.modulePath());
     std::string found;
     for (const char* name : required) {
         auto entry = exports.find(name);
         if (entry == exports.end()) {
-            outcome.refuse(std::string(name) + " is not exported: the host refuses the module");
+            const auto cpp = mangled.find(name);
+            const std::string hint = cpp == mangled.end()
+                                         ? ""
+                                         : " (it is there under the C++ name " + cpp->second +
+                                               ": declare it extern \"C\")";
+            outcome.refuse(std::string(name) + " is not exported: the host refuses the module" +
+                           hint);
         } else if (!isFunction(*entry->second)) {
             outcome.refuse(std::string(name) + " is exported, but not as a function");
         } else {

@@ -33,8 +33,8 @@ bool HostedModule::load() {
     mClient = android::OXAClient::createInstance(clientName(), "oxa-host check", getpid());
     if (!mClient) return false;
     android::OXAClient::setListener(&mAnswers);
-    const int result =
-        command("init_client:check:" + mContext.moduleFile + ":" + mContext.moduleDir);
+    const int result = command("init_client:" + mContext.packageName + ":" + mContext.moduleFile +
+                               ":" + mContext.moduleDir);
     if (result != 0) {
         mClient.reset();
         return false;

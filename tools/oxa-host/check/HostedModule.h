@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "AnswerLog.h"
 #include "CallClock.h"
@@ -37,6 +38,8 @@ public:
     // recorded as from inside destroy meanwhile, and as after destroy later.
     void destroy();
     bool loaded() const { return mClient != nullptr; }
+    // The module's own commands of the command line (--command, --commands).
+    const std::vector<std::string>& ownCommands() const { return mContext.moduleCommands; }
 
     static const char* clientName() { return "check_1"; }
 

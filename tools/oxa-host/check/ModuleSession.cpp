@@ -24,6 +24,9 @@ bool ModuleSession::run(HostedModule& module, const MagicProbe& probe, CheckOutc
         module.command("setbypassenabledfalse");
         module.jackName();
     }
+    // The module's own commands, while it is active: they may start the
+    // threads, answers and slow paths the standard ones never reach.
+    for (const std::string& command : module.ownCommands()) module.command(command);
     module.request("", 0, 200000);
     if (probe.processing.claimUnsafe()) {
         outcome->note("stream left out (see magic)");

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,19 @@ namespace {
 const std::vector<std::string> kNames = {"exports", "binding", "time"};
 
 TEST(CheckOptions, TakesEveryOptionAndTheTwoPositionals) {
+    const std::string commandsFile = testing::TempDir() + "commands.txt";
+    std::ofstream(commandsFile) << "# the meter\nmeter on\n\nmeter off\n";
     CheckOptions options;
     std::string error;
-    ASSERT_TRUE(parseCheckOptions({"--timeout", "2.5", "--json", "r.json", "--only", "exports,time",
-                                   "--skip", "time", "--seed", "42", "/d", "f.so"},
-                                  kNames, &options, &error))
+    ASSERT_TRUE(parseCheckOptions(
+        {"--timeout", "2.5",       "--json",    "r.json",    "--only", "exports,time", "--skip",
+         "time",      "--seed",    "42",        "--command", "gain 3", "--commands",   commandsFile,
+         "--command", "gain loud", "--package", "mine",      "/d",     "f.so"},
+        kNames, &options, &error))
         << error;
+    EXPECT_EQ((std::vector<std::string>{"gain 3", "meter on", "meter off", "gain loud"}),
+              options.moduleCommands);
+    EXPECT_EQ("mine", options.packageName);
     EXPECT_EQ("/d", options.moduleDir);
     EXPECT_EQ("f.so", options.moduleFile);
     EXPECT_DOUBLE_EQ(2.5, options.timeoutSeconds);
@@ -52,6 +60,8 @@ TEST(CheckOptions, RefusesBadCommandLinesWithTheReason) {
         {{"--seed", "4294967296", "d", "f"}, "--seed wants a number from 0 to 4294967295"},
         {{"d", "f", "--json"}, "--json wants a value"},
         {{"--verbose", "x", "d", "f"}, "unknown option --verbose"},
+        {{"--commands", "/nonexistent/commands", "d", "f"},
+         "--commands: cannot read /nonexistent/commands"},
     };
     for (const BadLine& bad : kBad) {
         CheckOptions options;
@@ -139,13 +149,16 @@ TEST(CheckRunner, TurnsHowTheChildEndedIntoTheVerdict) {
         ScriptedCheck::Kind kind;
         Verdict verdict;
         const char* details;
+        // A crash names the function it came from, with its file and line.
+        const char* frame;
     } kEndings[] = {
         {ScriptedCheck::kCrashes, Verdict::kCrash,
-         "the module's process died of SIGSEGV (in: misbehaving)"},
-        {ScriptedCheck::kHangs, Verdict::kTimeout, "no result within 2 s (in: misbehaving)"},
+         "the module's process died of SIGSEGV (in: misbehaving)",
+         "ScriptedCheck::run(oxahost::CheckContext const&) at "},
+        {ScriptedCheck::kHangs, Verdict::kTimeout, "no result within 2 s (in: misbehaving)", ""},
         {ScriptedCheck::kExits, Verdict::kCrash,
-         "the module's process exited with status 3 before the check ended (in: misbehaving)"},
-        {ScriptedCheck::kWarns, Verdict::kWarn, "a warning"},
+         "the module's process exited with status 3 before the check ended (in: misbehaving)", ""},
+        {ScriptedCheck::kWarns, Verdict::kWarn, "a warning", ""},
     };
     CheckRunner runner(CheckContext(), 2);
     for (const auto& ending : kEndings) {
@@ -153,6 +166,7 @@ TEST(CheckRunner, TurnsHowTheChildEndedIntoTheVerdict) {
         const CheckResult result = runner.run(check);
         EXPECT_EQ(ending.verdict, result.verdict) << ending.details;
         EXPECT_EQ(0u, result.details.find(ending.details)) << result.details;
+        EXPECT_NE(std::string::npos, result.details.find(ending.frame)) << result.details;
     }
 }
 

@@ -17,11 +17,14 @@ struct FlawRow {
     const char* module;  // liboxa_flawed_<module>.so
     const char* check;   // the check that catches it; "" for none
     Verdict verdict;
+    // One of the module's own commands handed to the validator; null for none.
+    const char* command = nullptr;
 };
 
 const FlawRow kFlaws[] = {
     {"none", "", Verdict::kPass},
     {"no_create", "exports", Verdict::kFail},
+    {"create_not_extern_c", "exports", Verdict::kFail},
     {"extra_export", "exports", Verdict::kWarn},
     {"weak_reference", "binding", Verdict::kFail},
     {"api_5", "api-level", Verdict::kFail},
@@ -38,10 +41,14 @@ const FlawRow kFlaws[] = {
     {"rt_allocates", "realtime", Verdict::kFail},
     {"rt_locks", "realtime", Verdict::kFail},
     {"rt_sleeps", "realtime", Verdict::kFail},
+    // Flaws only the module's own commands reach.
+    {"throws_on_own_command", "", Verdict::kPass},
+    {"throws_on_own_command", "commands", Verdict::kFail, "gain loud"},
+    {"thread_on_own_command", "threads", Verdict::kFail, "meter on"},
 };
 
 void PrintTo(const FlawRow& row, std::ostream* os) {
-    *os << row.module;
+    *os << row.module << (row.command != nullptr ? " given its command" : "");
 }
 
 class CheckVerdictTableTest : public ::testing::TestWithParam<FlawRow> {};
@@ -52,6 +59,7 @@ TEST_P(CheckVerdictTableTest, TheFlawIsCaughtByItsCheckOnly) {
     context.moduleDir = OVIK_TEST_MODULE_DIR;
     context.moduleFile = std::string("liboxa_flawed_") + row.module + ".so";
     context.seed = 11;
+    if (row.command != nullptr) context.moduleCommands.push_back(row.command);
     std::vector<std::unique_ptr<Check>> checks = CheckCommand::allChecks();
     std::vector<Check*> order;
     for (const std::unique_ptr<Check>& check : checks) order.push_back(check.get());
@@ -83,7 +91,8 @@ TEST_P(CheckVerdictTableTest, TheFlawIsCaughtByItsCheckOnly) {
 
 INSTANTIATE_TEST_SUITE_P(FlawedModules, CheckVerdictTableTest, ::testing::ValuesIn(kFlaws),
                          [](const ::testing::TestParamInfo<FlawRow>& info) {
-                             return std::string(info.param.module);
+                             return std::string(info.param.module) +
+                                    (info.param.command != nullptr ? "_given_its_command" : "");
                          });
 
 }  // namespace

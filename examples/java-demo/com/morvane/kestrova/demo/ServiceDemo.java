@@ -73,6 +73,7 @@ public final class ServiceDemo {
         moduleThread();
         command("gain 3", 0);
         awaitText(COMMAND_ID, "gain 3");
+        deliberately("a command the module does not know: it answers and refuses it");
         command("no such command", 1);
         request();
         stream();
@@ -82,6 +83,8 @@ public final class ServiceDemo {
         command("tear_down", 0);
         awaitText(JACK_ID, "torn down");
         expect(mService.nativeDeleteClient(NAME) == 0, "nativeDeleteClient");
+        deliberately("a command to the deleted client: the library logs that client 7 is"
+                + " not found and \"fail to send command. client is null\"");
         expect(mService.nativeSendCommand(OBJECT_ID, NAME + "!status") == 1,
                 "a deleted client refuses commands");
         expect(mService.nativeUnloadJackLib() == 1, "nativeUnloadJackLib");
@@ -137,6 +140,8 @@ public final class ServiceDemo {
         String expected = String.format("stream 5 4096 adler32 %08x", adler.getValue());
         expect(mService.nativeSendStream(OBJECT_ID, NAME, stream, 5) == 0, "nativeSendStream");
         awaitText(STREAM_ID, expected);
+        deliberately("a heap buffer as a stream: the library logs"
+                + " \"fail to send stream. param is null.\"");
         expect(mService.nativeSendStream(OBJECT_ID, NAME, ByteBuffer.allocate(8), 5) == 1,
                 "a heap buffer is refused as a stream");
     }
@@ -145,6 +150,8 @@ public final class ServiceDemo {
         String name = mService.nativeGetJackClientName(NAME, "fallback", OBJECT_ID);
         System.out.println("JACK client name: " + name);
         expect("wave_demo:demo_7".equals(name), "nativeGetJackClientName");
+        deliberately("the JACK client name of object id 99, which was never set up: the"
+                + " library logs that it is not found");
         String fallback = mService.nativeGetJackClientName(NAME, "fallback", 99);
         expect("fallback".equals(fallback), "an unknown client gives the default name");
     }
@@ -158,6 +165,14 @@ public final class ServiceDemo {
     private void awaitText(int id, String text) throws InterruptedException {
         expect(mEvents.awaitText(OBJECT_ID, id, text, TIMEOUT_MS),
                 "event id " + id + " \"" + text + "\"");
+    }
+
+    /**
+     * Says that the next call fails on purpose, so that the log lines it
+     * causes (ERROR among them) read as expected.
+     */
+    private static void deliberately(String what) {
+        System.out.println("expected failure next (a negative check): " + what);
     }
 
     private void expect(boolean condition, String what) {
