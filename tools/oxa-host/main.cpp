@@ -9,6 +9,7 @@
 #include "HostOptions.h"
 #include "HostSession.h"
 #include "LogPrinter.h"
+#include "OvikVersion.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -23,6 +24,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         fputs(oxahost::hostUsage(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        puts("oxa-host " OVIK_VERSION_STRING);
         return 0;
     }
     if (options.printLog) {

@@ -4,9 +4,7 @@
 
 #include <jni.h>
 
-#include "OXACommon.h"
-
-class OXA_EXPORT EnvRef {
+class EnvRef {
 public:
     // Never attaches; logs when there is no VM or GetEnv answers oddly.
     static JNIEnv* getEnv();

@@ -16,6 +16,7 @@
 #include "EnvRef.h"
 #include "JNIOXAUserContext.h"
 #include "JavaService.h"
+#include "OXAClient.h"
 #include "OXAClientLoader.h"
 #include "OXACommon.h"
 
@@ -26,10 +27,11 @@
 // client it found for its whole length: a client deleted meanwhile lives
 // until the method returns. Java strings are read and released within the
 // call; no local reference is kept.
-class OXA_EXPORT OXAControl {
+class OXAControl {
 public:
     static const int NOT_EXIST_OBJECT_ID = -1;
-    static const int OXASERVICE_API_LEVEL = 4;
+    // The service's level is the host's, the one modules are checked against.
+    static const int OXASERVICE_API_LEVEL = android::OXAClient::OXACLIENT_API_LEVEL;
     // The set-up lock: held for the whole of setup(). Initialised statically.
     static pthread_mutex_t mJNIOXAUserContextLock;
 
