@@ -4,7 +4,9 @@
 
 #include <jni.h>
 
-class EnvRef {
+#include "OXACommon.h"
+
+class OXA_EXPORT EnvRef {
 public:
     // Never attaches; logs when there is no VM or GetEnv answers oddly.
     static JNIEnv* getEnv();

@@ -12,7 +12,7 @@
 #include "OXACommon.h"
 
 // The registry of live clients: one per object id, and a name index.
-class OXAClientLoader {
+class OXA_EXPORT OXAClientLoader {
 public:
     typedef std::shared_ptr<android::OXAClient> ClientRef;
 

@@ -27,7 +27,7 @@
 // client it found for its whole length: a client deleted meanwhile lives
 // until the method returns. Java strings are read and released within the
 // call; no local reference is kept.
-class OXAControl {
+class OXA_EXPORT OXAControl {
 public:
     static const int NOT_EXIST_OBJECT_ID = -1;
     // The service's level is the host's, the one modules are checked against.
