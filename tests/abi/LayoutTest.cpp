@@ -109,7 +109,7 @@ TEST_F(ContractLayout, TheLibraryWritesEachVersionNumberRightAfterTheVtablePoint
     IOXAInterface* processing = mCreate();
     ASSERT_NE(processing, nullptr);
     std::unique_ptr<IJackClientInterface> jack(mNewJack(processing));
-    RecordingResponse response;
+    RecordingResponse<> response;
 
     EXPECT_EQ(2, intAt(processing, contract::kMagicOffset));
     EXPECT_EQ(2, intAt(jack.get(), contract::kMagicOffset));
@@ -133,7 +133,7 @@ TEST_F(ContractLayout, TheLibraryReadsTheVersionNumberTheModuleWrote) {
 TEST_F(ContractLayout, TheLibraryKeepsTheResponseInterfaceAfterTheVersionNumber) {
     IOXAInterface* processing = mCreate();
     ASSERT_NE(processing, nullptr);
-    RecordingResponse response;
+    RecordingResponse<> response;
     EXPECT_EQ(nullptr, pointerAt(processing, contract::kResponseOffset));
 
     processing->setResponseInterface(&response);

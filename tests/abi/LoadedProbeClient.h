@@ -22,7 +22,7 @@ public:
     // False when the client was refused or the module did not load.
     bool isLoaded() const { return mClient != nullptr && mLoadResult == 0; }
     android::OXAClient& client() { return *mClient; }
-    const RecordingListener& listener() const { return mListener; }
+    RecordingListener& listener() { return mListener; }
     // Sends "<name>!<text>" and gives the client's result.
     int command(const std::string& text);
 

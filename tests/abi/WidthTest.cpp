@@ -60,9 +60,9 @@ protected:
 
     // What the module's sendCommand received, from its answer.
     std::string commandSeenByModule() {
-        std::vector<Notice> notices = mLoaded.listener().notices();
+        std::vector<Notification> notices = mLoaded.listener().notifications();
         if (notices.empty()) return "(nothing)";
-        const std::string& text = notices.back().payload;
+        const std::string& text = notices.back().text;
         const std::string prefix = "sendCommand(";
         if (text.compare(0, prefix.size(), prefix) != 0 || text.back() != ')') return text;
         return text.substr(prefix.size(), text.size() - prefix.size() - 1);

@@ -1,6 +1,8 @@
-# Checks the dynamic symbol table of the built library: every name that
-# modules, the Java class and the platform look up must be exported under its
-# mangled name, and the internal helpers must not be.
+# Checks the dynamic symbol table of the built library against two lists:
+# every name that modules, the Java class and the platform look up must be
+# exported under its mangled name, and nothing else may be (the registry, the
+# native methods' class, the environment lookup, the clients' members and the
+# internal helpers stay local).
 #
 #   cmake -DNM=<nm> -DLIBRARY=<libOvikServiceJni.so> -DPOINTER_SIZE=<4|8> -P CheckExports.cmake
 #
@@ -62,6 +64,7 @@ list(APPEND _required
   _ZN7android13OXAClientUser8responseEi@Z@PKv
   _ZN7android13OXAClientUser8responseEPKci
   _ZN7android13OXAClientUser17getTargetAPILevelEv
+  _ZN7android13OXAClientUser23forgetResponseInterfaceEP23IOXAResponseInterfaceV2
   # The C API for modules.
   oxa_user_create
   oxa_user_destroy
@@ -70,9 +73,12 @@ list(APPEND _required
   oxa_user_get_minor_version_number
   oxa_user_get_patch_version_number
   oxa_user_get_version_string
-  # Process-wide state other parts of the system reach.
-  _ZN7android9OXAClient9mListenerE
+  # The listener, for whoever holds it: its operations, the process-wide
+  # instance, and the clients' pointer to it.
+  _ZN17JNIOXAUserContext6notifyEiiiPKc
+  _ZN17JNIOXAUserContext18notifyDataCallbackEii@Z@PKv
   _ZN17JNIOXAUserContext18mJNIOXAUserContextE
+  _ZN7android9OXAClient9mListenerE
   # Java.
   JNI_OnLoad)
 foreach(_method
@@ -81,10 +87,6 @@ foreach(_method
   list(APPEND _required Java_com_morvane_android_sdk_kestrova_OvikServiceInstallable_native${_method})
 endforeach()
 list(TRANSFORM _required REPLACE "@Z@" "${_size_t}")
-
-# Internal helpers: no mangled name that mentions them may be exported.
-set(_forbidden ModifiedUtf8 HexTable hexTable buildStreamText ScopedUtfChars JniThreadScope
-    JavaExceptionKeeper)
 
 execute_process(
   COMMAND ${NM} -D --defined-only ${LIBRARY}
@@ -113,12 +115,9 @@ endforeach()
 
 set(_leaked)
 foreach(_name ${_exported})
-  foreach(_helper ${_forbidden})
-    string(FIND "${_name}" "${_helper}" _at)
-    if(NOT _at EQUAL -1)
-      list(APPEND _leaked ${_name})
-    endif()
-  endforeach()
+  if(NOT _name IN_LIST _required)
+    list(APPEND _leaked ${_name})
+  endif()
 endforeach()
 
 list(LENGTH _required _required_count)
@@ -127,6 +126,6 @@ if(_missing OR _leaked)
   string(REPLACE ";" "\n  " _leaked_text "${_leaked}")
   message(FATAL_ERROR
     "Symbol table of ${LIBRARY}:\nnot exported:\n  ${_missing_text}\n"
-    "exported but internal:\n  ${_leaked_text}")
+    "exported but not on the list:\n  ${_leaked_text}")
 endif()
-message(STATUS "${_required_count} required names exported, no internal helper exported")
+message(STATUS "${_required_count} names exported, all required, nothing else")

@@ -74,7 +74,7 @@ public:
                 optionsEnded = true;
             } else if (!optionsEnded && arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
                 if (!option(arg)) return false;
-                if (mOptions->help) return true;
+                if (mOptions->help || mOptions->version) return true;
             } else if (positional.size() < 2) {
                 positional.push_back(arg);
             } else {
@@ -104,6 +104,10 @@ private:
     bool option(const std::string& option) {
         if (option == "--help") {
             mOptions->help = true;
+            return true;
+        }
+        if (option == "--version") {
+            mOptions->version = true;
             return true;
         }
         if (option == "--no-log") {
@@ -202,6 +206,7 @@ const char* hostUsage() {
            "  --wait-ms N            wait up to N ms for answers at the end (default 100)\n"
            "  --expect-answers N     fail unless N answers arrived; the wait ends with the Nth\n"
            "  --no-log               print only the library's ERROR log lines\n"
+           "  --version              print the version of the library and its contract\n"
            "  --                     every later argument is a command\n"
            "steps:\n"
            "  --request WHAT[:EXT1]  ask the module to fill a 200000-byte block\n"

@@ -35,6 +35,7 @@ struct HostOptions {
     long expectedAnswers = 0;
     bool printLog = true;
     bool help = false;
+    bool version = false;
 
     // The package "init_client:" names: packageName or the name's stem.
     std::string effectivePackage() const;

@@ -15,6 +15,7 @@
 #include "HostSession.h"
 #include "LoadDiagnosis.h"
 #include "LogPrinter.h"
+#include "OvikVersion.h"
 #include "ProcessProbe.h"
 
 namespace {
@@ -94,6 +95,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         fputs(oxahost::hostUsage(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        puts("oxa-host " OVIK_VERSION_STRING);
         return 0;
     }
     // In a child of its own: a crash of the module gets the same report as

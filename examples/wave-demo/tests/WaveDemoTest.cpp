@@ -49,7 +49,7 @@ protected:
     }
 
     bool answered(int id, const std::string& text) {
-        return mListener.awaitText(id, text, kAnswerTimeout);
+        return mListener.waitForText(id, text, kAnswerTimeout);
     }
 
     RecordingListener mListener;
@@ -57,10 +57,10 @@ protected:
 };
 
 TEST_F(WaveDemoModule, SaysItIsReadyFromInitOnTheLoadingThread) {
-    TextAnswer answer;
-    ASSERT_TRUE(mListener.awaitText(kCommandId, "wave demo ready", kAnswerTimeout, &answer));
+    Notification answer;
+    ASSERT_TRUE(mListener.waitForText(kCommandId, "wave demo ready", kAnswerTimeout, &answer));
     EXPECT_EQ(0, answer.msgType);
-    EXPECT_EQ(kObjectId, answer.objectId);
+    EXPECT_EQ(kObjectId, answer.ext2);
     EXPECT_EQ(std::this_thread::get_id(), answer.thread);
 }
 
@@ -79,17 +79,17 @@ TEST_F(WaveDemoModule, RecordsTheClientNameAndTheWordsOfStartClient) {
 TEST_F(WaveDemoModule, ReportsFiveLevelsThenABlockFromItsOwnThreadWhenActive) {
     ASSERT_EQ(0, command("start_client"));
     ASSERT_EQ(0, command("activate"));
-    TextAnswer level;
+    Notification level;
     for (int n = 1; n <= 5; ++n) {
         ASSERT_TRUE(
-            mListener.awaitText(kLevelId, "level " + std::to_string(n), kAnswerTimeout, &level));
-        EXPECT_EQ(kObjectId, level.objectId);
+            mListener.waitForText(kLevelId, "level " + std::to_string(n), kAnswerTimeout, &level));
+        EXPECT_EQ(kObjectId, level.ext2);
         EXPECT_NE(std::this_thread::get_id(), level.thread);
     }
-    DataAnswer block;
-    ASSERT_TRUE(mListener.awaitData(2, kAnswerTimeout, &block));
-    EXPECT_EQ(kObjectId, block.objectId);
-    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3, 4, 5}), block.bytes);
+    DataNotification block;
+    ASSERT_TRUE(mListener.waitForData(2, kAnswerTimeout, &block));
+    EXPECT_EQ(kObjectId, block.ext2);
+    EXPECT_EQ(std::string("\x01\x02\x03\x04\x05"), block.bytes);
     EXPECT_EQ(level.thread, block.thread);
 }
 
@@ -118,9 +118,9 @@ TEST_F(WaveDemoModule, StopsItsThreadWhenTheHostDestroysAnActiveClient) {
     std::future<void> destroyed = std::async(std::launch::async, [this] { mClient.reset(); });
     ASSERT_EQ(std::future_status::ready, destroyed.wait_for(milliseconds(5000)));
     EXPECT_TRUE(answered(kJackId, "torn down"));
-    const size_t answers = mListener.answerCount();
+    const size_t answers = mListener.count();
     std::this_thread::sleep_for(milliseconds(150));
-    EXPECT_EQ(answers, mListener.answerCount());
+    EXPECT_EQ(answers, mListener.count());
 }
 
 TEST_F(WaveDemoModule, AnswersTearDownOnceEvenWhenTheHostTearsDownAgain) {
@@ -128,15 +128,16 @@ TEST_F(WaveDemoModule, AnswersTearDownOnceEvenWhenTheHostTearsDownAgain) {
     ASSERT_EQ(0, command("tear_down"));
     mClient.reset();
     int tornDown = 0;
-    for (const TextAnswer& answer : mListener.texts()) tornDown += answer.text == "torn down";
+    for (const Notification& answer : mListener.notifications())
+        tornDown += answer.text == "torn down";
     EXPECT_EQ(1, tornDown);
 }
 
 TEST_F(WaveDemoModule, AnswersAGainCommandAtOnceOnTheCallingThread) {
     ASSERT_EQ(0, command("gain 3"));
     // Already there when sendCommand returned: no waiting.
-    TextAnswer answer;
-    ASSERT_TRUE(mListener.awaitText(kCommandId, "gain 3", milliseconds(0), &answer));
+    Notification answer;
+    ASSERT_TRUE(mListener.waitForText(kCommandId, "gain 3", milliseconds(0), &answer));
     EXPECT_EQ(std::this_thread::get_id(), answer.thread);
 }
 
@@ -226,7 +227,7 @@ TEST_F(WaveDemoModule, MetersItsOwnToneAsAClientOfARealDummyServer) {
     bool onServer = false;
     while (!onServer && server.isRunning() && std::chrono::steady_clock::now() < deadline) {
         ASSERT_EQ(0, command("start_client jack"));
-        onServer = mListener.awaitText(kJackId, connected, milliseconds(200));
+        onServer = mListener.waitForText(kJackId, connected, milliseconds(200));
         if (!onServer) {
             ASSERT_EQ(0, command("tear_down"));
         }

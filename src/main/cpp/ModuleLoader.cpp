@@ -21,7 +21,7 @@ typedef void (*DestroyFunction)(IOXAInterface*);
 
 bool ModuleLoader::isLevelAllowed(int hostLevel, int moduleLevel) {
     ALOGI("(in)T%d is trying... N%d", hostLevel, moduleLevel);
-    return moduleLevel < 5;
+    return moduleLevel <= hostLevel;
 }
 
 bool ModuleLoader::checkAPILevel(int hostLevel) const {

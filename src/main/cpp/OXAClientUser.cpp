@@ -9,6 +9,7 @@
 
 #include "OvikAutoLock.h"
 #include "OvikLog.h"
+#include "OvikVersion.h"
 
 namespace android {
 
@@ -170,19 +171,19 @@ int oxa_user_get_api_level() {
 }
 
 int oxa_user_get_major_version_number() {
-    return 1;
+    return OVIK_VERSION_MAJOR;
 }
 
 int oxa_user_get_minor_version_number() {
-    return 1;
+    return OVIK_VERSION_MINOR;
 }
 
 int oxa_user_get_patch_version_number() {
-    return 4;
+    return OVIK_VERSION_PATCH;
 }
 
 const char* oxa_user_get_version_string() {
-    return "1.1.4";
+    return OVIK_VERSION_STRING;
 }
 
 }  // extern "C"

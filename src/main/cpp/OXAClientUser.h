@@ -73,7 +73,8 @@ extern "C" {
 OXA_EXPORT OXAClientUser* oxa_user_create(IOXAResponseInterfaceV2* responseItf);
 // Destroys `p` (null does nothing).
 OXA_EXPORT void oxa_user_destroy(OXAClientUser* p);
-// The version of the module contract this library implements: 1, 1.1.4.
+// The API level of the module contract, and the version of it that this
+// library implements (the library's own version, set where it is built).
 OXA_EXPORT int oxa_user_get_api_level();
 OXA_EXPORT int oxa_user_get_major_version_number();
 OXA_EXPORT int oxa_user_get_minor_version_number();

@@ -16,6 +16,7 @@
 #include "EnvRef.h"
 #include "JNIOXAUserContext.h"
 #include "JavaService.h"
+#include "OXAClient.h"
 #include "OXAClientLoader.h"
 #include "OXACommon.h"
 
@@ -29,7 +30,8 @@
 class OXA_EXPORT OXAControl {
 public:
     static const int NOT_EXIST_OBJECT_ID = -1;
-    static const int OXASERVICE_API_LEVEL = 4;
+    // The service's level is the host's, the one modules are checked against.
+    static const int OXASERVICE_API_LEVEL = android::OXAClient::OXACLIENT_API_LEVEL;
     // The set-up lock: held for the whole of setup(). Initialised statically.
     static pthread_mutex_t mJNIOXAUserContextLock;
 

@@ -7,7 +7,7 @@
 #include "AttachedNotifier.h"
 #include "CapturedLog.h"
 #include "ModuleProbe.h"
-#include "OvikServiceJni.h"
+#include "RegistryProbe.h"
 #include "ScopedUtfChars.h"
 
 namespace {
@@ -42,7 +42,7 @@ JNIEXPORT jbyteArray JNICALL Java_com_morvane_ovik_jvmtest_support_NativeLog_tak
 
 JNIEXPORT jint JNICALL
 Java_com_morvane_ovik_jvmtest_support_NativeHelper_registeredClients(JNIEnv*, jclass) {
-    return OXAClientLoader::getClientCount();
+    return RegistryProbe::clientCount();
 }
 
 JNIEXPORT jint JNICALL Java_com_morvane_ovik_jvmtest_support_NativeHelper_notifyFromAttachedThread(

@@ -25,6 +25,7 @@ void RecordingListener::notifyDataCallback(int32_t ext1, int32_t ext2, size_t si
                                   std::this_thread::get_id()};
     std::lock_guard<std::mutex> lock(mLock);
     mDataNotifications.push_back(notification);
+    mArrived.notify_all();
 }
 
 std::vector<Notification> RecordingListener::notifications() {
@@ -40,6 +41,43 @@ std::vector<DataNotification> RecordingListener::dataNotifications() {
 bool RecordingListener::waitForNotifications(size_t count, std::chrono::milliseconds timeout) {
     std::unique_lock<std::mutex> lock(mLock);
     return mArrived.wait_for(lock, timeout, [&] { return mNotifications.size() >= count; });
+}
+
+size_t RecordingListener::count() {
+    std::lock_guard<std::mutex> lock(mLock);
+    return mNotifications.size() + mDataNotifications.size();
+}
+
+bool RecordingListener::waitForText(int32_t id, const std::string& text,
+                                    std::chrono::milliseconds timeout, Notification* found) {
+    std::unique_lock<std::mutex> lock(mLock);
+    return mArrived.wait_for(lock, timeout, [&] {
+        for (const Notification& notification : mNotifications) {
+            if (notification.ext1 != id || notification.text != text) continue;
+            if (found != nullptr) *found = notification;
+            return true;
+        }
+        return false;
+    });
+}
+
+bool RecordingListener::waitForData(int32_t ext1, std::chrono::milliseconds timeout,
+                                    DataNotification* found) {
+    std::unique_lock<std::mutex> lock(mLock);
+    return mArrived.wait_for(lock, timeout, [&] {
+        for (const DataNotification& notification : mDataNotifications) {
+            if (notification.ext1 != ext1) continue;
+            if (found != nullptr) *found = notification;
+            return true;
+        }
+        return false;
+    });
+}
+
+void RecordingListener::clear() {
+    std::lock_guard<std::mutex> lock(mLock);
+    mNotifications.clear();
+    mDataNotifications.clear();
 }
 
 void RecordingListener::setOnNotify(std::function<void(const Notification&)> onNotify) {

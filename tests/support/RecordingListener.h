@@ -1,4 +1,4 @@
-// The process-wide listener of the client tests: records every notification
+// Stands in for the Java listener of the clients: records every notification
 // with the thread it arrived on, and lets a test wait for them.
 #ifndef OVIK_TEST_RECORDING_LISTENER_H
 #define OVIK_TEST_RECORDING_LISTENER_H
@@ -41,8 +41,18 @@ public:
 
     std::vector<Notification> notifications();
     std::vector<DataNotification> dataNotifications();
+    // Text and data notifications together.
+    size_t count();
     // Waits until `count` text notifications arrived; false on timeout.
     bool waitForNotifications(size_t count, std::chrono::milliseconds timeout);
+    // Waits for the first text notification with ext1 `id` and `text`, or
+    // the first data notification with `ext1`, and copies it to `found` if
+    // given; false on timeout.
+    bool waitForText(int32_t id, const std::string& text, std::chrono::milliseconds timeout,
+                     Notification* found = nullptr);
+    bool waitForData(int32_t ext1, std::chrono::milliseconds timeout,
+                     DataNotification* found = nullptr);
+    void clear();
     // Runs on the notifying thread after each text notification is recorded,
     // with no lock of the listener held.
     void setOnNotify(std::function<void(const Notification&)> onNotify);
