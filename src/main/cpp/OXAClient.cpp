@@ -95,10 +95,6 @@ OXAClient::~OXAClient() {
     }
 }
 
-bool OXAClient::isAnsweringOnCallingThread() const {
-    return AnswerScope::isInside(this);
-}
-
 int OXAClient::getTargetAPILevel() {
     return OXACLIENT_API_LEVEL;
 }
@@ -356,7 +352,7 @@ void OXAClient::responseToService(const int id, const char* message) {
         ALOGE("Listener is null");
         return;
     }
-    AnswerScope answering(this);
+    AnswerScope answering;
     // Whatever the delivery throws stops here, not in the answering module.
     ModuleCall::run("notify", mName, [&] { listener->notify(0, id, mObjectId, message); });
 }
@@ -371,7 +367,7 @@ void OXAClient::responseToService(const int32_t ext1, const size_t len, const vo
         ALOGE("invalid parameters: please check the size is 0 or data is null");
         return;
     }
-    AnswerScope answering(this);
+    AnswerScope answering;
     ModuleCall::run("notifyDataCallback", mName,
                     [&] { listener->notifyDataCallback(ext1, mObjectId, len, data); });
 }
