@@ -27,6 +27,7 @@ host_pkgs=(
   junit5
   clang libfuzzer-14-dev
   strace
+  spin
 )
 # The armhf Java runtime itself is fetched by scripts/armhf-jre.sh; of its
 # libraries, the JVM suites need only libc, libstdc++, libgcc_s and zlib.

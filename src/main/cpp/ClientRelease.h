@@ -23,9 +23,6 @@ public:
     static void drop(std::vector<ClientRef>* clients);
     // Destroys the queued clients when the calling thread may; else nothing.
     static void drainIfSafe();
-    // Clients in the queue or being destroyed from it: for the JACK
-    // library's rule they count as registered.
-    static size_t pending();
     // Destroys every queued client, whatever the calling thread: at process
     // exit only, where the registry's clients are destroyed too.
     static void drainAtExit();
@@ -67,6 +64,8 @@ public:
     };
 
 private:
+    // Queued, or taken from the queue and not yet destroyed.
+    static size_t pending();
     static bool mayDestroyHere();
     static void destroyQueued();
 };

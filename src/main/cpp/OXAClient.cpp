@@ -24,6 +24,8 @@ namespace {
 const clock_t kPatienceSeconds = ExecutionWatcher::kModulePatienceSeconds;
 const char kPrioritySocketPath[] = "/dev/socket/jack/set.priority";
 
+std::atomic<int> sLiveClients(0);
+
 OXAUserListener* currentListener() {
     return __atomic_load_n(&OXAClient::mListener, __ATOMIC_ACQUIRE);
 }
@@ -44,7 +46,13 @@ OXAClient::OXAClient()
       mTargetMajorVersionNumber(0),
       mNDKVersionNumber(0),
       mTargetMinorVersionNumber(0),
-      mTargetPatchVersionNumber(0) {}
+      mTargetPatchVersionNumber(0) {
+    sLiveClients.fetch_add(1, std::memory_order_acq_rel);
+}
+
+int OXAClient::liveCount() {
+    return sLiveClients.load(std::memory_order_acquire);
+}
 
 std::shared_ptr<OXAClient> OXAClient::createInstance(const std::string& name,
                                                      const std::string& binderName,
@@ -93,6 +101,7 @@ OXAClient::~OXAClient() {
         mLibHandle.close();
         ALOGI("WaveLib was closed this = %p", this);
     }
+    sLiveClients.fetch_sub(1, std::memory_order_acq_rel);
 }
 
 int OXAClient::getTargetAPILevel() {

@@ -92,6 +92,9 @@ public:
 
     // The same request sent to the datagram socket at `socketPath`.
     static void setPriorityAt(const char* socketPath, int pid, int tid, int priority);
+    // Clients constructed and not yet fully destroyed, process-wide: the
+    // JACK library may be unloaded only when there are none.
+    OXA_HIDDEN static int liveCount();
 
 private:
     OXAClient();

@@ -330,10 +330,9 @@ JNIEXPORT jint JNICALL OVIK_NATIVE(nativeLoadJackLib)(JNIEnv* env, jobject, jstr
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeUnloadJackLib)(JNIEnv*, jobject) {
     ClientRelease::NativeMethodScope released;
     ClientRelease::drainIfSafe();
-    // A client leaves the registry only into the queue, under the registry
-    // lock, and leaves the queue once destroyed: read in this order, the two
-    // counts never both miss a live client.
-    if (OXAClientLoader::getClientCount() == 0 && ClientRelease::pending() == 0) {
+    // Not while any client lives: registered, queued, or held by a native
+    // method still running (its last tearDown() needs the library).
+    if (OXAClient::liveCount() == 0) {
         unload_jack_lib_symbols();
     }
     return 1;
