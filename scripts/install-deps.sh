@@ -45,6 +45,7 @@ debug_pkgs=(
   junit5
   strace
   doxygen
+  spin
 )
 # LeakSanitizer names the dynamic loader's own functions in the suppressions
 # of the JVM runs (tests/jvm/lsan.supp); it finds those names only in the

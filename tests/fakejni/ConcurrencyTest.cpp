@@ -3,6 +3,7 @@
 #include <android/log.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "BridgeTest.h"
@@ -119,27 +120,63 @@ TEST_F(NoSelfDeadlock, ASweepWhileAModuleThreadAnswersEndsWithTheThreadJoined) {
     EXPECT_EQ("T", all.back());
 }
 
-TEST_F(NoSelfDeadlock, AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtTheNextCall) {
+TEST_F(NoSelfDeadlock, AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtTheNextNativeMethod) {
     loadScripted("echo_8", 8);
     fake().reset();
-    fake().setCallbackHook([this](const CallbackCall& call) {
+    std::atomic<bool> deleted(false);
+    fake().setCallbackHook([&](const CallbackCall& call) {
         if (call.text != "bye") return;
         NATIVE(nativeDeleteClient)(env(), fake().newObject(), fake().newString("echo_8"));
+        deleted = true;
     });
     const std::string destroyed = "(in)OXAClient destructor is called this=";
     joinWithin(kLimit, "a client deleted under its module thread's answer", onJavaThread([&] {
                    ASSERT_EQ(0, command(8, "echo_8!thread_say:1:bye"));
+                   while (!deleted) std::this_thread::yield();
                    // The module thread cannot destroy its own client (its module would
-                   // join that very thread); the client waits for the next call.
-                   while (LogCapture::countContaining(ANDROID_LOG_INFO, kBridgeTag,
-                                                      "goes at the next call from Java") == 0) {
-                       std::this_thread::yield();
-                   }
+                   // join that very thread); the next native method on Java's side does,
+                   // whether or not it reaches the registry.
                    EXPECT_EQ(0, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag, destroyed));
-                   EXPECT_EQ(1, command(8, "echo_8!say:gone"));
+                   NATIVE(nativeGetTargetAPILevel)(env(), fake().newObject());
+                   EXPECT_EQ(1, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag, destroyed));
                }));
-    EXPECT_EQ(1, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag, destroyed));
     EXPECT_EQ(std::vector<std::string>{"bye"}, texts());
+}
+
+// A set-up that destroyed a waiting client under the set-up lock waited for
+// that client's module thread, which waited for the listener lock that a
+// callback held while it waited for the set-up lock.
+TEST_F(NoSelfDeadlock, ASetUpDuringACallbackThatSetsUpDoesNotWaitForADeletedClientsThread) {
+    loadModule("join_4", 4, kJoiningModule);
+    loadScripted("echo_5", 5);
+    fake().reset();
+    std::atomic<bool> deleted(false);
+    std::atomic<bool> callbackHoldsTheListener(false);
+    fake().setCallbackHook([&](const CallbackCall& call) {
+        if (call.text == "kill") {
+            NATIVE(nativeDeleteClient)(env(), fake().newObject(), fake().newString("join_4"));
+            deleted = true;
+        } else if (call.text == "setup") {
+            callbackHoldsTheListener = true;
+            // Lets the other set-up take the set-up lock first.
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            EXPECT_EQ(0, setup("cb_11", 11));
+        }
+    });
+    ASSERT_EQ(0, command(5, "echo_5!thread_say:1:kill"));
+    while (!deleted) std::this_thread::yield();
+    JNIOXAUserContext* target = listener();
+    runTogether(2, kLimit, "two set-ups while a deleted client waits", [&](int i) {
+        if (i == 0) {
+            target->notify(0, 0, 5, "setup");
+        } else {
+            fake().makeJavaThread();
+            while (!callbackHoldsTheListener) std::this_thread::yield();
+            EXPECT_EQ(0, setup("java_12", 12));
+        }
+    });
+    EXPECT_EQ(1, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag,
+                                             "(in)OXAClient destructor is called"));
 }
 
 }  // namespace

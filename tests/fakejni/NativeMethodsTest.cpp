@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 #include <limits.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "BridgeTest.h"
+#include "Deadline.h"
 #include "OvikServiceJni.h"
 #include "ovikjack.h"
 
@@ -331,6 +334,29 @@ TEST_F(NativeJackLibrary, UnloadLeavesTheJackLibraryWhileAClientIsRegistered) {
     ASSERT_EQ(0, setup("jack_1", 1));
     EXPECT_EQ(1, unload());
     EXPECT_NE(nullptr, ovikjack_symbol("jack_client_open"));
+}
+
+TEST_F(NativeJackLibrary, UnloadLeavesTheJackLibraryUntilADeletedClientIsDestroyed) {
+    ASSERT_EQ(1, load(fake().newString(OVIK_FAKEJNI_JACK_LIBRARY)));
+    loadScripted("jack_2", 2);
+    std::atomic<bool> unloaded(false);
+    fake().setCallbackHook([&](const CallbackCall& call) {
+        if (call.text != "bye") return;
+        // On the module's thread, inside its answer: the client cannot be
+        // destroyed here, so it still counts.
+        NATIVE(nativeDeleteClient)(env(), thiz(), fake().newString("jack_2"));
+        unload();
+        unloaded = true;
+    });
+    joinWithin(std::chrono::seconds(20), "unloading inside a module thread's answer",
+               onJavaThread([&] {
+                   ASSERT_EQ(0, command(2, "jack_2!thread_say:1:bye"));
+                   while (!unloaded) std::this_thread::yield();
+                   EXPECT_NE(nullptr, ovikjack_symbol("jack_client_open"));
+                   EXPECT_EQ(1, unload());
+               }));
+    EXPECT_EQ(1, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag, "WaveLib was closed"));
+    EXPECT_EQ(nullptr, ovikjack_symbol("jack_client_open"));
 }
 
 TEST_F(NativeJackLibrary, UnloadUnloadsOnceNoClientIsRegistered) {

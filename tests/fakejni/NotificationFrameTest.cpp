@@ -92,7 +92,7 @@ TEST_F(NotificationFrame, TextIsMadeValidModifiedUtf8BeforeItBecomesAString) {
         texts());
 }
 
-TEST_F(NotificationFrame, AJavaThreadIsNeitherAttachedNorDetachedAndChecksOnlyAfterEachCall) {
+TEST_F(NotificationFrame, AJavaThreadIsNeitherAttachedNorDetachedAndChecksBeforeAndAfterEachCall) {
     listener()->notify(0, 1, 2, "T");
     char byte = 0;
     listener()->notifyDataCallback(1, 2, 1, &byte);
@@ -100,7 +100,7 @@ TEST_F(NotificationFrame, AJavaThreadIsNeitherAttachedNorDetachedAndChecksOnlyAf
     EXPECT_EQ(0, fake().count(self, "attach"));
     EXPECT_EQ(0, fake().count(self, "detach"));
     EXPECT_EQ(2, fake().count(self, "call"));
-    EXPECT_EQ(2, fake().count(self, "check"));
+    EXPECT_EQ(4, fake().count(self, "check"));
 }
 
 TEST_F(NotificationFrame, ANativeThreadIsAttachedAndDetachedOncePerNotification) {

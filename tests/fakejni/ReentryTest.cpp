@@ -1,7 +1,10 @@
 // Every native method called back into the library while a module is inside
 // one of its calls: from a worker thread the module waits for, from a Java
 // thread, and from inside a request, a stream or a name query. Each case is
-// one scenario × one native method and must return within its deadline.
+// one scenario × one native method and must return within its deadline; a
+// target deleted meanwhile must be destroyed by the time the busy call
+// returns.
+#include <android/log.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -170,6 +173,10 @@ TEST_P(Reentry, TheNativeMethodReturnsAndSoDoesTheBusyCall) {
     EXPECT_EQ(1, callsMade.load());
     EXPECT_TRUE(callResult.load()) << call.name << " gave another result than usual";
     EXPECT_TRUE(busyCallResult) << scenario.name << " gave another result than usual";
+    const bool deleted = std::string(call.name) == "DeleteTarget";
+    EXPECT_EQ(deleted ? 1 : 0, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag,
+                                                           "(in)OXAClient destructor is called"))
+        << "the busy call returned with the target " << (deleted ? "alive" : "destroyed");
 }
 
 std::string caseName(const ::testing::TestParamInfo<Reentry::ParamType>& info) {

@@ -4,7 +4,8 @@
 // libraries define the very same C++ symbol names and differ only in the
 // voice CLASH_VOICE gives them. Each "voice" command answers
 // "<voice> <count of voice commands so far>". The host opens modules with
-// local symbol visibility, so each keeps its own code and counter. It has no
+// global symbol visibility; the kit's version script keeps these names out of
+// the modules' exports, so each keeps its own code and counter. It has no
 // static of an inline function or template on purpose: those are
 // STB_GNU_UNIQUE symbols, which glibc binds once for the whole process
 // whatever the open mode, and only hidden visibility keeps them apart.

@@ -177,6 +177,13 @@ TEST_P(LoadedModuleTest, ModuleLoadsWithTheseLinesInOrder) {
 
     EXPECT_EQ(hostLines(), successfulLoadLines(client, library, module, GetParam().apiLevel,
                                                GetParam().versions));
+    // Opened by its file name with global visibility: its exports are in the
+    // process-wide lookup. That lookup keeps the library loaded for good, so
+    // it is made on a module no other test unloads.
+    if (library == "oxa_wave_api_0") {
+        EXPECT_EQ(dlsym(RTLD_DEFAULT, "oxa_create"),
+                  dlsym(WaveModule::loadedHandle(library), "oxa_create"));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(LevelsBelowFive, LoadedModuleTest,
@@ -214,6 +221,10 @@ TEST_F(LoadTest, LibraryFoundOnlyUnderTheFallbackNameLoads) {
                                   client.get(), WaveModule::loadedHandle("wave_fallback"),
                                   object.c_str())),
                   hostDebug("success to load your wave module")}));
+    // Opened by its fallback name with local visibility: the process-wide
+    // lookup finds another module's oxa_create, or none.
+    EXPECT_NE(dlsym(RTLD_DEFAULT, "oxa_create"),
+              dlsym(WaveModule::loadedHandle("wave_fallback"), "oxa_create"));
 }
 
 TEST_F(LoadTest, SecondLoadOfALoadedClientOpensNothing) {

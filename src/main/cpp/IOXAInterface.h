@@ -25,12 +25,11 @@
 // the kit's OXAAnswerQueue, whose delivery thread calls response().
 //
 // Ownership: the host disposes of the object through the module's
-// oxa_destroy(), never through the virtual destructor. The client that owns
-// the object is destroyed on whichever thread drops its last reference, but
-// never inside a module's answer: a client deleted by a callback on a
-// module's thread is destroyed by a later call from Java.
-// Stop the module's threads in oxa_destroy() (the library is closed right
-// after), but never join the thread that is calling it.
+// oxa_destroy(), never through the virtual destructor. oxa_destroy() and the
+// JACK client's last tearDown() never run on a module's thread nor inside a
+// module's answer, so they may join every thread of the module
+// (docs/thread-model.md). Stop the module's threads in oxa_destroy() (the
+// library is closed right after).
 //
 // What a module must do itself, because the library cannot do it for it:
 // - Throw nothing out of a call into it. The library catches what a module
@@ -40,16 +39,15 @@
 //   answer after it has returned. The library closes the module right after,
 //   and nothing can make a thread still running in a closed library safe.
 // - Build with hidden visibility (-fvisibility=hidden
-//   -fvisibility-inlines-hidden) and export only its C entry points (oxa_*).
-//   Two modules in one process may use the same C++ names. The library opens
-//   each module with local visibility, which keeps their ordinary functions,
-//   classes and data apart, but statics of inline functions and templates
-//   are bound once for the whole process and would be shared.
-// - Local visibility also means a module's symbols are not there for
-//   libraries it opens itself: a helper library that needs the module's
-//   symbols must link against the module, or the module re-opens itself
-//   with RTLD_NOLOAD | RTLD_GLOBAL before opening it. dlsym(RTLD_DEFAULT)
-//   does not find them either; use the module's own handle.
+//   -fvisibility-inlines-hidden) and export only its C entry points (oxa_*;
+//   the kit's version script does both, oxa-host check warns of any other
+//   export). The library opens a module by its file name with global
+//   visibility (RTLD_NOW | RTLD_GLOBAL): everything it exports is then in
+//   the lookup of every library opened after it, the host's other modules
+//   and the libraries the module opens itself included, and the first
+//   module to export a name wins it for all of them. A module found only
+//   under its fallback name (libwave_<name>.so) is opened with local
+//   visibility (RTLD_NOW | RTLD_LOCAL) instead.
 #ifndef IOXA_INTERFACE_H
 #define IOXA_INTERFACE_H
 

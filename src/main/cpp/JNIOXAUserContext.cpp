@@ -92,13 +92,12 @@ void JNIOXAUserContext::notify(int32_t msgType, int32_t ext1, int32_t ext2, cons
     JavaService::postEvent(env, frame.exceptions(), msgType, ext1, ext2, str);
 }
 
-// Removes every client under the locks, destroys them once no lock of the
-// listener or the registry is held (a module whose teardown answers, or waits
-// for its own answering thread, must not block on them), then posts one death
-// notice per client in ascending object id order.
+// Removes every client under the locks; they are destroyed when the removal's
+// notification scope ends, outside every lock, unless this thread is inside
+// an answer (then later, docs/thread-model.md). Then posts one death notice
+// per client in ascending object id order.
 void JNIOXAUserContext::sweepAllClients(const char* str) {
     std::vector<int> objectIds;
-    std::vector<OXAClientLoader::ClientRef> removed;
     {
         // The lock makes the removal wait for a notification in progress.
         ClientRelease::NotificationScope notifying;
@@ -108,9 +107,8 @@ void JNIOXAUserContext::sweepAllClients(const char* str) {
             ALOGE("notify: JavaVM is null");
             return;
         }
-        OXAClientLoader::deleteAllClients(&objectIds, &removed);
+        OXAClientLoader::deleteAllClients(&objectIds);
     }
-    ClientRelease::drop(&removed);
     NotificationFrame frame(&mOXAUserLock, "notify: failed to attach current thread");
     for (int objectId : objectIds) {
         if (frame.env() == nullptr) {

@@ -41,6 +41,7 @@ private:
 
     OXA_HIDDEN void sweepAllClients(const char* str);
 
+    // The listener lock (docs/thread-model.md).
     pthread_mutex_t mOXAUserLock;
 };
 

@@ -34,11 +34,11 @@ bool ModuleLibrary::open(const std::string& name, const std::string& fileName,
     close();
     dlerror();
     const char* error = nullptr;
-    // Local symbol visibility: a module opened globally would put its C++
-    // symbols first in the lookup of every library opened after it, so a
-    // second module defining the same class or function names would run the
-    // first one's code and share its data.
-    mHandle = openWithMode(libPath + "/" + fileName, RTLD_NOW | RTLD_LOCAL, &error);
+    // The file name opens with global visibility, which modules and the
+    // libraries they open may rely on; the fallback name with local. A
+    // module keeps its C++ names to itself by exporting only its oxa_*
+    // entry points (the kit's version script), which oxa-host check checks.
+    mHandle = openWithMode(libPath + "/" + fileName, RTLD_NOW | RTLD_GLOBAL, &error);
     if (mHandle != nullptr || error == nullptr) return mHandle != nullptr;
     ALOGE("dlopen failed : %s", error);
     mHandle = openWithMode(libPath + "/libwave_" + name + ".so", RTLD_NOW | RTLD_LOCAL, &error);

@@ -8,7 +8,8 @@
 // environment (attaching a native thread, and detaching it at the end), logs
 // a failed attach with `attachFailedText`, and keeps the callbacks'
 // exceptions from breaking the calls after them. Clients let go of inside
-// the frame are destroyed after the lock is free.
+// the frame are queued and drained after the lock is free
+// (docs/thread-model.md).
 #ifndef NOTIFICATION_FRAME_H
 #define NOTIFICATION_FRAME_H
 
@@ -29,8 +30,7 @@ public:
     NotificationFrame(pthread_mutex_t* listenerLock, const char* attachFailedText)
         : mLock(listenerLock),
           mThread(JavaService::vm(), EnvRef::getEnv()),
-          mExceptions(mThread.env(), mThread.attachedHere(),
-                      JavaExceptionKeeper::ForNotification()) {
+          mExceptions(mThread.env(), mThread.attachedHere()) {
         if (mThread.attachFailed()) {
             __android_log_print(ANDROID_LOG_ERROR, OVIK_BRIDGE_LOG_TAG, "%s", attachFailedText);
         }
@@ -45,7 +45,7 @@ public:
 
 private:
     // Declared in the order they end in reverse: the kept exception is raised
-    // before the thread detaches, and the parked clients go after the unlock.
+    // before the thread detaches, and the queue is drained after the unlock.
     ClientRelease::NotificationScope mNotifying;
     android::OvikAutoLock mLock;
     JniThreadScope mThread;

@@ -24,6 +24,8 @@ namespace {
 const clock_t kPatienceSeconds = ExecutionWatcher::kModulePatienceSeconds;
 const char kPrioritySocketPath[] = "/dev/socket/jack/set.priority";
 
+std::atomic<int> sLiveClients(0);
+
 OXAUserListener* currentListener() {
     return __atomic_load_n(&OXAClient::mListener, __ATOMIC_ACQUIRE);
 }
@@ -44,7 +46,13 @@ OXAClient::OXAClient()
       mTargetMajorVersionNumber(0),
       mNDKVersionNumber(0),
       mTargetMinorVersionNumber(0),
-      mTargetPatchVersionNumber(0) {}
+      mTargetPatchVersionNumber(0) {
+    sLiveClients.fetch_add(1, std::memory_order_acq_rel);
+}
+
+int OXAClient::liveCount() {
+    return sLiveClients.load(std::memory_order_acquire);
+}
 
 std::shared_ptr<OXAClient> OXAClient::createInstance(const std::string& name,
                                                      const std::string& binderName,
@@ -93,10 +101,7 @@ OXAClient::~OXAClient() {
         mLibHandle.close();
         ALOGI("WaveLib was closed this = %p", this);
     }
-}
-
-bool OXAClient::isAnsweringOnCallingThread() const {
-    return AnswerScope::isInside(this);
+    sLiveClients.fetch_sub(1, std::memory_order_acq_rel);
 }
 
 int OXAClient::getTargetAPILevel() {
@@ -356,7 +361,7 @@ void OXAClient::responseToService(const int id, const char* message) {
         ALOGE("Listener is null");
         return;
     }
-    AnswerScope answering(this);
+    AnswerScope answering;
     // Whatever the delivery throws stops here, not in the answering module.
     ModuleCall::run("notify", mName, [&] { listener->notify(0, id, mObjectId, message); });
 }
@@ -371,7 +376,7 @@ void OXAClient::responseToService(const int32_t ext1, const size_t len, const vo
         ALOGE("invalid parameters: please check the size is 0 or data is null");
         return;
     }
-    AnswerScope answering(this);
+    AnswerScope answering;
     ModuleCall::run("notifyDataCallback", mName,
                     [&] { listener->notifyDataCallback(ext1, mObjectId, len, data); });
 }

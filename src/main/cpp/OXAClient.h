@@ -90,13 +90,11 @@ public:
     // `priority`. Fire and forget.
     void setPriority(int pid, int tid, int priority);
 
-    // True while the calling thread is inside an answer of this client, that
-    // is, running module code that called responseToService. Whoever drops
-    // the last reference on such a thread would unload the module under the
-    // code that answered.
-    bool isAnsweringOnCallingThread() const;
     // The same request sent to the datagram socket at `socketPath`.
     static void setPriorityAt(const char* socketPath, int pid, int tid, int priority);
+    // Clients constructed and not yet fully destroyed, process-wide: the
+    // JACK library may be unloaded only when there are none.
+    OXA_HIDDEN static int liveCount();
 
 private:
     OXAClient();

@@ -29,7 +29,6 @@ int OXAClientLoader::getClientCount() {
 }
 
 OXAClientLoader::ClientRef OXAClientLoader::getClient(const int objectId) {
-    ClientRelease::releaseRetired();
     OvikAutoLock lock(&mClientsLock);
     auto found = mClients.find(objectId);
     if (found == mClients.end()) {
@@ -55,28 +54,25 @@ void OXAClientLoader::getAllObjectIds(std::vector<int>* objectIds) {
 }
 
 void OXAClientLoader::deleteAllClients(std::vector<int>* objectIds) {
-    std::vector<ClientRef> removed;
-    deleteAllClients(objectIds, &removed);
-    ClientRelease::drop(&removed);
-}
-
-void OXAClientLoader::deleteAllClients(std::vector<int>* objectIds,
-                                       std::vector<ClientRef>* removed) {
-    OvikAutoLock lock(&mClientsLock);
-    for (auto& entry : mClients) {
-        if (objectIds != nullptr) objectIds->push_back(entry.first);
-        OXAClient::deleteInstance(entry.second);
-        removed->push_back(std::move(entry.second));
+    {
+        OvikAutoLock lock(&mClientsLock);
+        for (auto& entry : mClients) {
+            if (objectIds != nullptr) objectIds->push_back(entry.first);
+            OXAClient::deleteInstance(entry.second);
+            // Queued under the lock (a lock is held), so a client is always
+            // either registered or queued until it is destroyed.
+            ClientRelease::drop(std::move(entry.second));
+        }
+        mClientIds.clear();
+        mClients.clear();
+        ALOGI("Loader: All OXAClient was deleted");
+        printMapForDebug();
     }
-    mClientIds.clear();
-    mClients.clear();
-    ALOGI("Loader: All OXAClient was deleted");
-    printMapForDebug();
+    ClientRelease::drainIfSafe();
 }
 
 int OXAClientLoader::deleteClient(const std::string name) {
     ALOGI("Loader: OXAClient[%s] is deleting", name.c_str());
-    ClientRelease::releaseRetired();
     ClientRef client;
     {
         OvikAutoLock lock(&mClientsLock);
@@ -94,17 +90,16 @@ int OXAClientLoader::deleteClient(const std::string name) {
         }
         if (!found) ALOGI("Loader: OXAClient is not existed");
         OXAClient::deleteInstance(client);
+        // Queued under the lock, as in deleteAllClients().
+        ClientRelease::drop(std::move(client));
     }
-    // The client is destroyed outside the lock, if this was its last
-    // reference.
-    ClientRelease::drop(std::move(client));
+    ClientRelease::drainIfSafe();
     return 0;
 }
 
 int OXAClientLoader::newClient(const std::string name, const int uiPid, const int objectId) {
     setpriority(PRIO_PROCESS, 0, -19);
     ALOGI("Loader: OXAClient[%s][%d] is starting", name.c_str(), objectId);
-    ClientRelease::releaseRetired();
     OvikAutoLock lock(&mClientsLock);
     if (mClients.count(objectId) != 0) {
         ALOGI("Loader: already exist");

@@ -27,13 +27,10 @@ public:
     static void printMapForDebug();
     static void getAllObjectIds(std::vector<int>* objectIds);
     // Removes every client, appending their ids in ascending order. The
-    // clients are destroyed after the registry lock is released.
+    // removed references go to the deferred queue (ClientRelease), which is
+    // drained before the return when the caller may destroy clients.
     static void deleteAllClients(std::vector<int>* objectIds);
-    // The same, but hands the removed references to `removed` so the caller
-    // decides where the clients are destroyed.
-    static void deleteAllClients(std::vector<int>* objectIds, std::vector<ClientRef>* removed);
-    // Removes client `name`; its destruction follows outside the lock, or
-    // later when the caller is inside a notification. Always 0.
+    // Removes client `name` the same way. Always 0.
     static int deleteClient(const std::string name);
     // Nothing to do: the registry lock is initialised statically.
     static void initialize();
@@ -44,6 +41,7 @@ public:
 private:
     static std::map<int, ClientRef> mClients;
     static std::map<std::string, int> mClientIds;
+    // The registry lock (docs/thread-model.md).
     static pthread_mutex_t mClientsLock;
 };
 

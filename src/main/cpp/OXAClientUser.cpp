@@ -25,9 +25,8 @@ bool sClientGone = false;
 
 // The answers on their way through the handle, by the client each goes to.
 // A client that is being destroyed waits until none goes to it any more, so
-// no answer reaches a client after its destructor has returned. Nothing is
-// called out under the lock; it may be taken while sInstanceLock is held,
-// never the other way round.
+// no answer reaches a client after its destructor has returned. The locks,
+// the condition variable and their order: docs/thread-model.md.
 pthread_mutex_t sInFlightLock = PTHREAD_MUTEX_INITIALIZER;
 pthread_cond_t sInFlightDone = PTHREAD_COND_INITIALIZER;
 
@@ -79,8 +78,7 @@ private:
 };
 
 // Waits until no answer through the handle is on its way to `itf`. The
-// destroying thread is never inside one itself: a client whose last
-// reference goes inside its own answer is destroyed later, elsewhere.
+// destroying thread is never inside an answer itself (docs/thread-model.md).
 void awaitAnswersTo(const IOXAResponseInterfaceV2* itf) {
     OvikAutoLock lock(&sInFlightLock);
     std::vector<const IOXAResponseInterfaceV2*>& answers = inFlight();

@@ -1,29 +1,5 @@
-// The Java service bridge.
-//
-// Locks, in the order they may be taken:
-//   1. OXAControl::mJNIOXAUserContextLock (set-up lock): the whole of
-//      nativeSetup, that is, registering a client and creating the listener
-//      once. Calls out to nothing but the registry and the VM.
-//   2. JNIOXAUserContext::mOXAUserLock (listener lock, recursive): one
-//      notification to Java, the callback included; the sweep and the USB
-//      broadcast read the registry under it.
-//   3. OXAClientLoader::mClientsLock (registry lock): the registry's two maps.
-//      Calls out to nothing.
-//   The request block's lock guards replacing the retained block and making
-//   the buffer over it; the retired-client list in ClientRelease and the
-//   spare buffer of the stream text (StreamText) have a lock of their own.
-//   None calls out, and nothing is taken while one is held. A client's own
-//   request block is taken and put back with atomic operations.
-//   Every lock is a POSIX mutex taken through an OvikAutoLock scope (the
-//   listener lock through a NotificationFrame, which is one).
-//
-// The rule: no lock of the library is held across a call into a module. The
-// listener lock is the one lock held across a call into Java. A native method
-// therefore never waits for another call into a module to finish, whichever
-// thread it comes from: a Java thread, a callback on a Java thread, or a
-// callback on a module's thread. A client is kept alive by the reference its
-// caller holds, not by a lock, and references dropped inside a notification
-// are let go only after the listener lock is free (ClientRelease).
+// The Java service bridge. Its locks, their order, which thread may make
+// which call and where a client is destroyed: docs/thread-model.md.
 #include "OvikServiceJni.h"
 
 #include <cxxabi.h>
@@ -59,9 +35,11 @@ const long kRequestCapacity = 200000;
 
 // Runs the body of a native method. A C++ exception it throws (an allocation
 // that fails, for one) must not unwind into the Java VM: it stops here, is
-// logged once, and the method gives its failure result.
+// logged once, and the method gives its failure result. When the method
+// ends, clients queued meanwhile are destroyed if this thread may.
 template <typename Result, typename Body>
 Result guardNative(const char* method, Result failure, Body&& body) {
+    ClientRelease::NativeMethodScope released;
     try {
         return body();
     } catch (abi::__forced_unwind&) {
@@ -273,6 +251,7 @@ jstring OXAControl::getJackClientName(JNIEnv* env, jobject /*thiz*/, jstring nam
 extern "C" {
 
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeGetNativeVersionCode)(JNIEnv*, jobject) {
+    ClientRelease::NativeMethodScope released;
     return 1;
 }
 
@@ -302,6 +281,7 @@ JNIEXPORT jobject JNICALL OVIK_NATIVE(nativeRequest)(JNIEnv* env, jobject thiz, 
 
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeIsAPILevelAllowed)(JNIEnv* env, jobject thiz,
                                                             jint SDKAPILevel) {
+    ClientRelease::NativeMethodScope released;
     return OXAControl::isAPILevelAllowed(env, thiz, SDKAPILevel);
 }
 
@@ -313,11 +293,13 @@ JNIEXPORT jint JNICALL OVIK_NATIVE(nativeSendStream)(JNIEnv* env, jobject thiz, 
 }
 
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeGetTargetAPILevel)(JNIEnv* env, jobject thiz) {
+    ClientRelease::NativeMethodScope released;
     return OXAControl::getTargetAPILevel(env, thiz);
 }
 
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeIsFeatureSupport)(JNIEnv* env, jobject thiz,
                                                            jint feature) {
+    ClientRelease::NativeMethodScope released;
     return OXAControl::isFeatureSupport(env, thiz, feature);
 }
 
@@ -346,7 +328,13 @@ JNIEXPORT jint JNICALL OVIK_NATIVE(nativeLoadJackLib)(JNIEnv* env, jobject, jstr
 }
 
 JNIEXPORT jint JNICALL OVIK_NATIVE(nativeUnloadJackLib)(JNIEnv*, jobject) {
-    if (OXAClientLoader::getClientCount() == 0) unload_jack_lib_symbols();
+    ClientRelease::NativeMethodScope released;
+    ClientRelease::drainIfSafe();
+    // Not while any client lives: registered, queued, or held by a native
+    // method still running (its last tearDown() needs the library).
+    if (OXAClient::liveCount() == 0) {
+        unload_jack_lib_symbols();
+    }
     return 1;
 }
 

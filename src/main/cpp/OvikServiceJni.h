@@ -4,9 +4,8 @@
 // Java (JNIOXAUserContext.h), the registry of live clients (OXAClientLoader.h)
 // and the thread environment lookup (EnvRef.h).
 //
-// The locks, their order and the rule that no lock is held across a call into
-// a module are written at the top of OvikServiceJni.cpp. Clients are never
-// destroyed while the registry lock or the listener's lock is held.
+// The locks, their order, which thread may make which call and where a client
+// is destroyed are written once, in docs/thread-model.md.
 #ifndef OVIK_SERVICE_JNI_H
 #define OVIK_SERVICE_JNI_H
 
@@ -21,18 +20,17 @@
 #include "OXACommon.h"
 
 // What the native methods forward to. Java calls each from any of its
-// threads, several at once, and from inside its own callbacks on any thread;
-// none takes a lock across a call into a module, so none waits for another
-// call into a module to finish. A method holds its own reference to the
-// client it found for its whole length: a client deleted meanwhile lives
-// until the method returns. Java strings are read and released within the
-// call; no local reference is kept.
+// threads, several at once, and from inside its own callbacks on any thread
+// (docs/thread-model.md). A method holds its own reference to the client it
+// found for its whole length: a client deleted meanwhile lives until the
+// method returns. Java strings are read and released within the call; no
+// local reference is kept.
 class OXA_EXPORT OXAControl {
 public:
     static const int NOT_EXIST_OBJECT_ID = -1;
     // The service's level is the host's, the one modules are checked against.
     static const int OXASERVICE_API_LEVEL = android::OXAClient::OXACLIENT_API_LEVEL;
-    // The set-up lock: held for the whole of setup(). Initialised statically.
+    // The set-up lock (docs/thread-model.md). Initialised statically.
     static pthread_mutex_t mJNIOXAUserContextLock;
 
     // Registers client `objectId` named `name` (kept if the id exists) and
