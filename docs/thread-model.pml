@@ -135,6 +135,8 @@ inline drain() {
 inline nativeEnd() {
 #ifndef NO_NATIVE_DRAIN
     drain()
+#else
+    skip
 #endif
 }
 
