@@ -11,14 +11,17 @@ const char kBridgeTag[] = "ZEZE-OvikServiceJNI";
 
 namespace {
 
+// Never destroyed: a module library that stays loaded for good (one opened
+// with global visibility and looked up process-wide) logs from its
+// destructors after the test program's own statics are gone.
 std::mutex& captureLock() {
-    static std::mutex lock;
-    return lock;
+    static std::mutex* lock = new std::mutex;
+    return *lock;
 }
 
 std::vector<LogLine>& captured() {
-    static std::vector<LogLine> lines;
-    return lines;
+    static std::vector<LogLine>* lines = new std::vector<LogLine>;
+    return *lines;
 }
 
 // Set OVIK_TEST_LOG=1 to also see every line on stderr.
