@@ -3,8 +3,9 @@
  *
  * One client, whose module has one thread of its own:
  *   JavaMain   sets the client up, starts its JACK client (the module's
- *              thread), commands it (the module answers at once), deletes it,
- *              unloads the JACK library, and ends the process.
+ *              thread), then either commands it (the module answers at
+ *              once), deletes it and unloads the JACK library, or makes no
+ *              further call; then it ends the process.
  *   JavaOther  sets up another client at the same time.
  *   Module     the module's thread: answers up to twice, then waits until
  *              the client's destruction stops and joins it.
@@ -251,15 +252,21 @@ proctype JavaMain() {
     setup(true);
     moduleStarted = true;
     run Module();
-    command();
-    deleteClient();
-    unloadJack();
-    otherDone;
-    /* Process exit: the registry's clients, then the queue's. */
     if
-    :: registered -> registered = false; release()
+    :: true -> command(); deleteClient(); unloadJack()
+    /* No further call from Java: a client deleted by a callback on the
+     * module's thread has only the exit left to go at. */
+    :: true -> skip
+    fi;
+    otherDone;
+    /* Process exit: the registry's clients join the queue under the
+     * registry lock, then the queue is drained. */
+    lock(registryLock);
+    if
+    :: registered -> registered = false; atomic { queued++; pending++ }
     :: else
     fi;
+    unlock(registryLock);
 #ifndef NO_EXIT_DRAIN
     destroyQueued()
 #endif

@@ -143,6 +143,33 @@ TEST_F(NoSelfDeadlock, AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtTheN
     EXPECT_EQ(std::vector<std::string>{"bye"}, texts());
 }
 
+// With no further call from Java, the exit is the deleted client's last
+// chance, as it is for one still registered; the log goes to stderr just
+// before it, where the parent reads it.
+TEST_F(NoSelfDeadlock, AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtExitWhenJavaCallsNoMore) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            loadScripted("kept_10", 10);
+            loadScripted("echo_9", 9);
+            std::atomic<bool> commandReturned(false);
+            std::atomic<bool> deleted(false);
+            fake().setCallbackHook([&](const CallbackCall& call) {
+                if (call.text != "bye") return;
+                // After the command, whose end would destroy the client.
+                while (!commandReturned) std::this_thread::yield();
+                NATIVE(nativeDeleteClient)(env(), fake().newObject(), fake().newString("echo_9"));
+                deleted = true;
+            });
+            command(9, "echo_9!thread_say:1:bye");
+            commandReturned = true;
+            while (!deleted) std::this_thread::yield();
+            __android_log_set_logger(__android_log_stderr_logger);
+            exit(0);
+        },
+        ::testing::ExitedWithCode(0), "(OXAClient destructor is called.*){2}");
+}
+
 // A set-up that destroyed a waiting client under the set-up lock waited for
 // that client's module thread, which waited for the listener lock that a
 // callback held while it waited for the set-up lock.

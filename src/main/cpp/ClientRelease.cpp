@@ -23,7 +23,7 @@ std::atomic<size_t> sPending(0);
 
 std::vector<ClientRelease::ClientRef>& queue() {
     // Never freed: a module thread may still queue a client while statics
-    // are destroyed at exit.
+    // are destroyed at exit (OXAClientLoader::destroyAllAtExit()).
     static std::vector<ClientRelease::ClientRef>* clients =
         new std::vector<ClientRelease::ClientRef>();
     return *clients;
@@ -34,11 +34,6 @@ void enqueue(ClientRelease::ClientRef client) {
     queue().push_back(std::move(client));
     sPending.fetch_add(1, std::memory_order_acq_rel);
 }
-
-// At process exit the queued clients are destroyed as the registry's are.
-struct DrainAtExit {
-    ~DrainAtExit() { ClientRelease::drainAtExit(); }
-} sDrainAtExit;
 
 }  // namespace
 

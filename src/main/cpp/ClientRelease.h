@@ -24,7 +24,7 @@ public:
     // Destroys the queued clients when the calling thread may; else nothing.
     static void drainIfSafe();
     // Destroys every queued client, whatever the calling thread: at process
-    // exit only, where the registry's clients are destroyed too.
+    // exit only, after the registry has queued its own clients.
     static void drainAtExit();
 
     // Marks the calling thread as delivering a notification for the scope's

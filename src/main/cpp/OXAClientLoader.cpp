@@ -18,6 +18,27 @@ std::map<std::string, int> OXAClientLoader::mClientIds;
 // listener, whose constructor calls initialize().
 pthread_mutex_t OXAClientLoader::mClientsLock = PTHREAD_MUTEX_INITIALIZER;
 
+namespace {
+
+// Defined after the maps, so it runs before they are destroyed: a module
+// thread that deletes a client at the same moment has either queued it or
+// leaves it to the sweep.
+struct DestroyClientsAtExit {
+    ~DestroyClientsAtExit() { OXAClientLoader::destroyAllAtExit(); }
+} sDestroyClientsAtExit;
+
+}  // namespace
+
+void OXAClientLoader::destroyAllAtExit() {
+    {
+        OvikAutoLock lock(&mClientsLock);
+        for (auto& entry : mClients) ClientRelease::drop(std::move(entry.second));
+        mClientIds.clear();
+        mClients.clear();
+    }
+    ClientRelease::drainAtExit();
+}
+
 void OXAClientLoader::initialize() {
     // The lock is statically initialised; initialising it again could
     // disturb a thread that holds it, so there is nothing to do.

@@ -37,6 +37,9 @@ public:
     // 0 when the client exists afterwards; 1 when the client refused its
     // name, in which case nothing is registered.
     static int newClient(const std::string name, const int uiPid, const int objectId);
+    // At process exit only: every registered client joins the deferred
+    // queue under the registry lock, and the whole queue is destroyed.
+    static void destroyAllAtExit();
 
 private:
     static std::map<int, ClientRef> mClients;
