@@ -146,7 +146,8 @@ TEST_F(NoSelfDeadlock, AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtTheN
 // With no further call from Java, the exit is the deleted client's last
 // chance, as it is for one still registered; the log goes to stderr just
 // before it, where the parent reads it.
-TEST_F(NoSelfDeadlock, AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtExitWhenJavaCallsNoMore) {
+TEST_F(NoSelfDeadlock,
+       AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtExitWhenJavaCallsNoMore) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
