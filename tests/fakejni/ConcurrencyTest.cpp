@@ -17,6 +17,25 @@ const std::chrono::seconds kLimit(20);
 class NoSelfDeadlock : public BridgeTest {
 protected:
     JNIOXAUserContext* listener() { return JNIOXAUserContext::mJNIOXAUserContext; }
+
+    // Has the module of client `name` answer "bye" from its own thread, and
+    // the Java callback of that answer delete the client once the command
+    // has returned (the command's own end would destroy it otherwise).
+    void deleteFromItsModuleThread(const std::string& name, jint objectId) {
+        fake().setCallbackHook([this, name](const CallbackCall& call) {
+            if (call.text != "bye") return;
+            while (!mCommandReturned) std::this_thread::yield();
+            NATIVE(nativeDeleteClient)(env(), fake().newObject(), fake().newString(name));
+            mDeleted = true;
+        });
+        ASSERT_EQ(0, command(objectId, name + "!thread_say:1:bye"));
+        mCommandReturned = true;
+        while (!mDeleted) std::this_thread::yield();
+    }
+
+private:
+    std::atomic<bool> mCommandReturned{false};
+    std::atomic<bool> mDeleted{false};
 };
 
 TEST_F(NoSelfDeadlock, ACallbackThatCommandsAModuleAnsweringAtOnceIsDeliveredOnTheSameThread) {
@@ -123,16 +142,9 @@ TEST_F(NoSelfDeadlock, ASweepWhileAModuleThreadAnswersEndsWithTheThreadJoined) {
 TEST_F(NoSelfDeadlock, AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtTheNextNativeMethod) {
     loadScripted("echo_8", 8);
     fake().reset();
-    std::atomic<bool> deleted(false);
-    fake().setCallbackHook([&](const CallbackCall& call) {
-        if (call.text != "bye") return;
-        NATIVE(nativeDeleteClient)(env(), fake().newObject(), fake().newString("echo_8"));
-        deleted = true;
-    });
     const std::string destroyed = "(in)OXAClient destructor is called this=";
     joinWithin(kLimit, "a client deleted under its module thread's answer", onJavaThread([&] {
-                   ASSERT_EQ(0, command(8, "echo_8!thread_say:1:bye"));
-                   while (!deleted) std::this_thread::yield();
+                   deleteFromItsModuleThread("echo_8", 8);
                    // The module thread cannot destroy its own client (its module would
                    // join that very thread); the next native method on Java's side does,
                    // whether or not it reaches the registry.
@@ -148,23 +160,11 @@ TEST_F(NoSelfDeadlock, AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtTheN
 // before it, where the parent reads it.
 TEST_F(NoSelfDeadlock,
        AClientDeletedFromACallbackOnItsOwnModuleThreadGoesAtExitWhenJavaCallsNoMore) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             loadScripted("kept_10", 10);
             loadScripted("echo_9", 9);
-            std::atomic<bool> commandReturned(false);
-            std::atomic<bool> deleted(false);
-            fake().setCallbackHook([&](const CallbackCall& call) {
-                if (call.text != "bye") return;
-                // After the command, whose end would destroy the client.
-                while (!commandReturned) std::this_thread::yield();
-                NATIVE(nativeDeleteClient)(env(), fake().newObject(), fake().newString("echo_9"));
-                deleted = true;
-            });
-            command(9, "echo_9!thread_say:1:bye");
-            commandReturned = true;
-            while (!deleted) std::this_thread::yield();
+            deleteFromItsModuleThread("echo_9", 9);
             __android_log_set_logger(__android_log_stderr_logger);
             exit(0);
         },
