@@ -67,7 +67,10 @@ function(ovik_add_wave_check name)
   if(NOT TARGET ${target})
     message(FATAL_ERROR "ovik_add_wave_check(${name}): call ovik_add_wave(${name} ...) first")
   endif()
-  option(OVIK_WAVE_CHECK_${name} "Run oxa-host check on the module ${name}" ${OVIK_WAVE_CHECK})
+  # ON of its own, not OVIK_WAVE_CHECK's value: the cache keeps the first
+  # default, and a build once configured with OVIK_WAVE_CHECK=OFF would
+  # otherwise leave every module unchecked after it is switched on again.
+  option(OVIK_WAVE_CHECK_${name} "Run oxa-host check on the module ${name}" ON)
   if(NOT OVIK_WAVE_CHECK OR NOT OVIK_WAVE_CHECK_${name})
     message(STATUS "ovik_add_wave_check(${name}): switched off; not checked")
     return()

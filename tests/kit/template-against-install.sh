@@ -63,6 +63,38 @@ if [ "$exports" != "$want" ]; then
   exit 1
 fi
 
+# A module the check refuses (built for a newer API level than the host's):
+# the build fails and keeps the module; the switches leave the check out,
+# and switching it on again brings it back.
+step "a failed check fails the build and keeps the module"
+broken_src="$template_build-broken-src" broken_build="$template_build-broken"
+rm -rf "$broken_src" "$broken_build"
+cp -r "$template" "$broken_src"
+sed -i 's/return 4;/return 99;/' "$broken_src/TemplateExports.cpp"
+broken_configure=("${configure[@]}")
+broken_configure[2]="$broken_src" broken_configure[4]="$broken_build"
+build_broken() {
+  "${broken_configure[@]}" "$@" > "$broken_build.log" 2>&1 &&
+    "$cmake" --build "$broken_build" ${config:+--config "$config"} >> "$broken_build.log" 2>&1
+}
+expect_build() {  # expect_build pass|fail <configure option>...
+  local want=$1 got=pass
+  shift
+  build_broken "$@" || got=fail
+  if [ "$got" != "$want" ]; then
+    cat "$broken_build.log"
+    echo "with $*: the build should $want, and did not" >&2
+    exit 1
+  fi
+}
+expect_build pass -DOVIK_WAVE_CHECK=OFF
+expect_build fail -DOVIK_WAVE_CHECK=ON
+grep -q "FAIL" "$broken_build.log" || { cat "$broken_build.log"; exit 1; }
+[ -n "$(find "$broken_build" -name libwave_template.so -print -quit)" ] ||
+  { echo "the failed check deleted libwave_template.so" >&2; exit 1; }
+expect_build pass -DOVIK_WAVE_CHECK_template=OFF
+expect_build fail -DOVIK_WAVE_CHECK_template=ON
+
 # The file name given does not exist: the host must find the module through
 # its fallback name, libwave_<module name>.so.
 step "run it with the installed oxa-host"
