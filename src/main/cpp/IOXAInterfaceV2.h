@@ -21,8 +21,8 @@ public:
 
     // Called by the module from any thread: the host's API level through the
     // process-wide response handle, or 0 while that handle has no response
-    // interface. Never blocks; real-time safe once the handle exists (the
-    // host creates it before oxa_create()).
+    // interface. Not real-time safe: it takes the handle's in-flight lock for
+    // a moment and may allocate; read it once outside the process callback.
     int getTargetAPILevel();
 };
 

@@ -52,7 +52,8 @@ public:
     // Reaches responseToService(id, message): note the swapped order.
     void response(const char* message, const int id);
     // The target API level of the current response interface, 0 without one.
-    // Never blocks; real-time safe.
+    // Not real-time safe: it takes the handle's in-flight lock for a moment
+    // and may allocate. Read it once outside the process callback.
     int getTargetAPILevel();
 
     // Empties the handle if it answers to `itf`, then waits for answers
