@@ -13,9 +13,9 @@
 // Real-time threads: none of these members runs on one; they are the
 // ordinary-thread side of the module's JACK client. Its process callback is
 // the module's own business: it may call nothing of this contract but
-// getMagicNumber(), and answers through the kit's
-// OXAAnswerQueue, whose delivery thread this client starts in activate() and
-// joins in deactivate() or tearDown().
+// getMagicNumber(), and answers through the kit's OXAAnswerQueue, whose
+// delivery thread this client starts in activate() and joins in
+// deactivate() or tearDown().
 #ifndef IJACK_CLIENT_INTERFACE_H
 #define IJACK_CLIENT_INTERFACE_H
 
