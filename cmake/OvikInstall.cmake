@@ -2,7 +2,7 @@
 # against outside this tree.
 #
 #   include/ovik/          the contract headers and the kit's helpers
-#                          (OXAAnswerQueue.h)
+#                          (OXAAnswerQueue.h, OXAModuleThread.h)
 #   lib/                   libOvikServiceJni.so and the JACK loader stand-in
 #   bin/oxa-host           the command-line host (when the tools are built)
 #   lib/cmake/OvikWave/    the package: targets, ovik_add_wave(), the

@@ -1,8 +1,8 @@
 // A module-side answer queue for real-time threads: the kit's helper, header
 // only, nothing of the host library.
 //
-// The host delivers every answer synchronously (listener lock, VM attach,
-// Java's callback), so a JACK process callback must not answer itself. It
+// An answer may wait in response() for Java (the listener's turn, the VM
+// attach, Java's callback), so a JACK process callback must not answer itself. It
 // pushes the answer here instead; a delivery thread that the module owns
 // takes it and calls response() of the module's processing object.
 //
@@ -12,15 +12,22 @@
 //   mAnswers.stop();                                // deactivate(), tearDown()
 //
 // Who calls what:
-// - start(), stop() and the destructor: the module's ordinary threads (its
-//   activate(), deactivate(), tearDown() or destructor), one at a time. stop()
-//   delivers what is queued, then joins the delivery thread; call it before
-//   oxa_destroy() returns, for the library is closed right after.
+// - start() and stop(): any thread, several at once, any number of times,
+//   the delivery thread included (a Java callback of one of its answers may
+//   send "activate" or "deactivate"): the delivery thread is an
+//   OXAModuleThread. stop() delivers what was pushed before it, then joins
+//   the delivery thread; on the delivery thread itself it lets the thread
+//   end after the current answer instead. Call it before oxa_destroy()
+//   returns, for the library is closed right after.
+// - The destructor: stops the queue and delivers what is still queued on
+//   the destroying thread (a module's destructor may answer). Nobody else
+//   may use the queue then; never destroy it on its delivery thread.
 // - pushText() and pushData(): one producer thread at a time, normally the
 //   process callback. Real-time safe: no allocation, no lock, no system call,
 //   a bounded number of steps (a copy into a preallocated slot and one atomic
 //   store). A push while the delivery thread is stopped is queued and
-//   delivered after the next start().
+//   delivered after the next start(). An empty block is refused at the push,
+//   since the host refuses an empty answer.
 // - dropped(): any thread.
 // - The delivery thread calls the module's response() and nothing else.
 //
@@ -28,8 +35,8 @@
 // variable's notify, a semaphore's post, a futex wake) is a system call on the
 // producer's side. The producer only stores the new write position; the
 // delivery thread looks every `pollInterval` (5 ms by default) and sleeps in
-// between. An answer is thus late by at most one interval, and an idle queue
-// costs about 200 short wake-ups a second while the module is active.
+// between (a stop wakes it at once). An answer is thus late by at most one interval, and an idle
+// queue costs about 200 short wake-ups a second while the module is active.
 //
 // Memory: Slots slots of SlotBytes bytes each, inside the object. A text must
 // fit with its terminating zero, a block in SlotBytes; what does not fit, and
@@ -43,9 +50,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 
 #include "IOXAInterface.h"
+#include "OXAModuleThread.h"
 
 namespace android {
 
@@ -58,9 +65,16 @@ public:
     // Answers go through `module`'s response(); the module outlives the queue.
     explicit OXAAnswerQueue(IOXAInterface& module,
                             std::chrono::microseconds pollInterval = std::chrono::milliseconds(5))
-        : mModule(module), mPollInterval(pollInterval) {}
-    // Stops and joins the delivery thread.
-    ~OXAAnswerQueue() { stop(); }
+        : mModule(module),
+          mPollInterval(pollInterval),
+          mThread([this] { deliverUntilStopped(); }) {}
+    // Stops and joins the delivery thread, then delivers, on the calling
+    // thread, what was pushed after the last stop: nothing pushed is lost
+    // without being counted in dropped().
+    ~OXAAnswerQueue() {
+        stop();
+        deliverQueued();
+    }
 
     OXAAnswerQueue(const OXAAnswerQueue&) = delete;
     OXAAnswerQueue& operator=(const OXAAnswerQueue&) = delete;
@@ -81,40 +95,33 @@ public:
     }
 
     // Queues a block of `length` bytes tagged with `ext1` (response(ext1,
-    // length, data)); the bytes are copied. False when it was dropped.
+    // length, data)); the bytes are copied. False when it was dropped: the
+    // queue is full, the block is longer than SlotBytes, or it is empty.
     bool pushData(int32_t ext1, const void* data, size_t length) {
-        if (length > SlotBytes) return drop();
+        if (length == 0 || data == nullptr || length > SlotBytes) return drop();
         Slot* slot = freeSlot();
         if (slot == nullptr) return drop();
         slot->kind = kData;
         slot->tag = ext1;
         slot->length = length;
-        if (length > 0) memcpy(slot->bytes, data, length);
+        memcpy(slot->bytes, data, length);
         publish();
         return true;
     }
 
-    // Answers dropped since construction (full queue or too long); wraps
-    // after 2^32.
+    // Answers dropped since construction (full queue, too long, or an empty
+    // block); wraps after 2^32.
     uint32_t dropped() const { return mDropped.load(std::memory_order_relaxed); }
 
     // Starts the delivery thread; harmless when it runs.
-    void start() {
-        if (mThread.joinable()) return;
-        mStopRequested.store(false, std::memory_order_relaxed);
-        mThread = std::thread(&OXAAnswerQueue::deliverUntilStopped, this);
-    }
+    void start() { mThread.start(); }
 
-    // Delivers what is queued, then joins the delivery thread; harmless when
-    // it is stopped. Never from the delivery thread (inside response()).
-    void stop() {
-        if (!mThread.joinable()) return;
-        // Release: what was pushed before stop() is seen by the last round.
-        mStopRequested.store(true, std::memory_order_release);
-        mThread.join();
-    }
+    // Delivers what was pushed before it, then joins the delivery thread;
+    // harmless when it is stopped. On the delivery thread (inside
+    // response()) the thread ends after the current answer.
+    void stop() { mThread.stop(); }
 
-    bool isRunning() const { return mThread.joinable(); }
+    bool isRunning() const { return mThread.isRunning(); }
 
 private:
     enum Kind { kText, kData };
@@ -160,9 +167,14 @@ private:
     }
 
     void deliverUntilStopped() {
-        while (!mStopRequested.load(std::memory_order_acquire)) {
-            if (!deliverQueued()) std::this_thread::sleep_for(mPollInterval);
+        for (;;) {
+            if (deliverQueued()) {
+                if (mThread.stopRequested()) break;
+            } else if (!mThread.waitFor(mPollInterval)) {
+                break;
+            }
         }
+        // What was pushed before stop() (its lock orders the pushes before).
         deliverQueued();
     }
 
@@ -173,10 +185,10 @@ private:
     alignas(64) std::atomic<uint32_t> mWrite{0};
     alignas(64) std::atomic<uint32_t> mRead{0};
     std::atomic<uint32_t> mDropped{0};
-    std::atomic<bool> mStopRequested{false};
-    std::thread mThread;
     // Zeroed with the object, so that no push meets a page not yet touched.
     Slot mSlots[Slots] = {};
+    // Last, so the thread is stopped before anything it reads is destroyed.
+    OXAModuleThread mThread;
 };
 
 }  // namespace android

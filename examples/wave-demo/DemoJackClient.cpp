@@ -32,68 +32,85 @@ void DemoJackClient::answer(const std::string& text) {
 }
 
 int DemoJackClient::setUp(int argc, char** argv) {
-    // Copy what is needed: the host's strings live for this call only.
-    mSetUpArguments.assign(argv, argv + argc);
-    mJackName = std::string(kDefaultJackName) + ":" + (argc > 0 ? argv[0] : "");
     std::string text = "set up:";
-    for (const std::string& argument : mSetUpArguments) text += " " + argument;
-    answer(text);
-    if (std::find(mSetUpArguments.begin() + (argc > 0 ? 1 : 0), mSetUpArguments.end(), "jack") !=
-        mSetUpArguments.end()) {
-        openMeter(argc > 0 ? argv[0] : "");
+    std::string meterAnswer;
+    {
+        std::unique_lock<std::mutex> changing(mStateChange, std::try_to_lock);
+        if (!changing.owns_lock()) return 1;
+        // Copy what is needed: the host's strings live for this call only.
+        mSetUpArguments.assign(argv, argv + argc);
+        mJackName = std::string(kDefaultJackName) + ":" + (argc > 0 ? argv[0] : "");
+        for (const std::string& argument : mSetUpArguments) text += " " + argument;
+        if (std::find(mSetUpArguments.begin() + (argc > 0 ? 1 : 0), mSetUpArguments.end(),
+                      "jack") != mSetUpArguments.end()) {
+            meterAnswer = openMeter(argc > 0 ? argv[0] : "");
+        }
     }
+    answer(text);
+    if (!meterAnswer.empty()) answer(meterAnswer);
     return 0;
 }
 
-void DemoJackClient::openMeter(const std::string& hostName) {
+std::string DemoJackClient::openMeter(const std::string& hostName) {
     // JACK client names cannot hold ':'.
     std::string why;
     if (mMeter.open(std::string(kDefaultJackName) + "_" + hostName, why)) {
-        answer("jack: " + mMeter.clientName() + " at " + std::to_string(mMeter.sampleRate()) +
-               " Hz");
-    } else {
-        answer("jack: " + why + ", levels are counted");
+        return "jack: " + mMeter.clientName() + " at " + std::to_string(mMeter.sampleRate()) +
+               " Hz";
     }
+    return "jack: " + why + ", levels are counted";
 }
 
 int DemoJackClient::tearDown() {
     // Called for "tear_down" and once more when the host destroys the client:
     // it must be harmless in any state, and it answers only when it undid a
     // set-up (the second call may run while the host shuts down).
-    mReporter.stop();
-    mMeter.close();
-    // Delivers the meter's last answers and joins the delivery thread.
-    mAnswers.stop();
-    if (mSetUpArguments.empty()) return 0;
-    mSetUpArguments.clear();
+    {
+        std::unique_lock<std::mutex> changing(mStateChange, std::try_to_lock);
+        if (!changing.owns_lock()) return 1;
+        stopReporting();
+        mMeter.close();
+        if (mSetUpArguments.empty()) return 0;
+        mSetUpArguments.clear();
+    }
     answer("torn down");
     return 0;
 }
 
 int DemoJackClient::activate() {
-    if (isActive()) return 1;
-    if (mMeter.isOpen()) {
-        mAnswers.start();
-        if (!mMeter.start()) {
-            mAnswers.stop();
-            return 1;
-        }
-    } else if (!mReporter.start()) {
-        return 1;
+    {
+        std::unique_lock<std::mutex> changing(mStateChange, std::try_to_lock);
+        if (!changing.owns_lock() || isActive() || !startReporting()) return 1;
     }
     answer("activated");
     return 0;
 }
 
 int DemoJackClient::deactivate() {
-    if (!isActive()) return 1;
-    mReporter.stop();
-    // The process callback has ended when stop() returns; what it queued is
-    // delivered before the delivery thread is joined.
-    mMeter.stop();
-    mAnswers.stop();
+    {
+        std::unique_lock<std::mutex> changing(mStateChange, std::try_to_lock);
+        if (!changing.owns_lock() || !isActive()) return 1;
+        stopReporting();
+    }
     answer("deactivated");
     return 0;
+}
+
+bool DemoJackClient::startReporting() {
+    if (!mMeter.isOpen()) return mReporter.start();
+    mAnswers.start();
+    if (mMeter.start()) return true;
+    mAnswers.stop();
+    return false;
+}
+
+void DemoJackClient::stopReporting() {
+    mReporter.stop();
+    // The process callback has ended when stop() returns; what it queued is
+    // delivered before the delivery thread is joined (or, when this runs on
+    // the delivery thread itself, right after the current answer).
+    mMeter.stop();
+    mAnswers.stop();
 }
 
 int DemoJackClient::transport(android::TransportType type) {

@@ -8,6 +8,7 @@
 #ifndef WAVE_DEMO_DEMO_JACK_CLIENT_H
 #define WAVE_DEMO_DEMO_JACK_CLIENT_H
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,10 @@ public:
 
 private:
     void answer(const std::string& text);
-    void openMeter(const std::string& hostName);
+    // Opens the meter; gives the answer that says how that went.
+    std::string openMeter(const std::string& hostName);
+    bool startReporting();
+    void stopReporting();
 
     android::IOXAInterface& mModule;
     std::vector<std::string> mSetUpArguments;
@@ -49,6 +53,12 @@ private:
     // setUp() or the client's destruction.
     std::string mJackName;
     bool mBypassed;
+    // Held while a command changes the client's state. The host does not
+    // serialise commands, and a callback of this client's own answers may
+    // send one while another thread waits here for those answers' thread:
+    // a command that finds it held gives 1 instead of waiting. Never held
+    // while answering.
+    std::mutex mStateChange;
     // Declared before the meter, which pushes to it: it goes last.
     DemoAnswers mAnswers;
     JackMeter mMeter;

@@ -9,40 +9,15 @@ namespace wavedemo {
 
 LevelReporter::LevelReporter(android::IOXAInterface& module, int levelCount,
                              std::chrono::milliseconds period)
-    : mModule(module), mLevelCount(levelCount), mPeriod(period), mStopRequested(false) {}
+    : mModule(module), mLevelCount(levelCount), mPeriod(period), mThread([this] { run(); }) {}
 
 LevelReporter::~LevelReporter() {
     stop();
 }
 
-bool LevelReporter::start() {
-    if (mThread.joinable()) return false;
-    {
-        std::lock_guard<std::mutex> lock(mLock);
-        mStopRequested = false;
-    }
-    mThread = std::thread(&LevelReporter::run, this);
-    return true;
-}
-
-void LevelReporter::stop() {
-    if (!mThread.joinable()) return;
-    {
-        std::lock_guard<std::mutex> lock(mLock);
-        mStopRequested = true;
-    }
-    mWake.notify_all();
-    mThread.join();
-}
-
-bool LevelReporter::waitOnePeriod() {
-    std::unique_lock<std::mutex> lock(mLock);
-    return !mWake.wait_for(lock, mPeriod, [this] { return mStopRequested; });
-}
-
 void LevelReporter::run() {
     for (int level = 1; level <= mLevelCount; ++level) {
-        if (!waitOnePeriod()) return;
+        if (!mThread.waitFor(mPeriod)) return;
         char text[32];
         snprintf(text, sizeof(text), "level %d", level);
         // The host forwards the text synchronously; `text` may go right after.

@@ -6,11 +6,9 @@
 #define WAVE_DEMO_LEVEL_REPORTER_H
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 #include "IOXAInterface.h"
+#include "OXAModuleThread.h"
 
 namespace wavedemo {
 
@@ -26,24 +24,22 @@ public:
     LevelReporter& operator=(const LevelReporter&) = delete;
 
     // Starts the thread unless it runs already. False when it ran already.
-    bool start();
-    // Asks the thread to stop, wakes it and joins it. Harmless when stopped.
-    void stop();
-    bool isRunning() const { return mThread.joinable(); }
+    // Safe from any thread, its own included (OXAModuleThread).
+    bool start() { return mThread.start(); }
+    // Asks the thread to stop, wakes it and joins it (on its own thread: it
+    // ends after the current answer). Harmless when stopped.
+    void stop() { mThread.stop(); }
+    bool isRunning() const { return mThread.isRunning(); }
 
 private:
     void run();
-    // Waits one period; false when asked to stop meanwhile.
-    bool waitOnePeriod();
     void sendLevelBlock(int count);
 
     android::IOXAInterface& mModule;
     const int mLevelCount;
     const std::chrono::milliseconds mPeriod;
-    std::mutex mLock;
-    std::condition_variable mWake;
-    bool mStopRequested;
-    std::thread mThread;
+    // Last, so the thread is stopped before anything it reads is destroyed.
+    android::OXAModuleThread mThread;
 };
 
 }  // namespace wavedemo

@@ -35,6 +35,10 @@ private:
     // mModule.response(), which waits for the host and Java:
     //   mAnswers.pushText(kAnswerId, "peak -6 dB");  // real-time safe
     // Its delivery thread runs from activate() to deactivate() or tearDown().
+    // The host may send commands from several threads at once, and a Java
+    // callback of one of your answers may send "deactivate" on the very
+    // thread that answered: start() and stop() are safe for both. Hold no
+    // lock of your own across them that your answers' callbacks may need.
     android::OXAAnswerQueue<> mAnswers;
 };
 

@@ -2,6 +2,7 @@
 // holds it: each case runs on a thread of its own and must finish in time.
 #include <android/log.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <thread>
@@ -169,6 +170,29 @@ TEST_F(NoSelfDeadlock,
             exit(0);
         },
         ::testing::ExitedWithCode(0), "(OXAClient destructor is called.*){2}");
+}
+
+// A callback that ends the process while a module's thread waits for the
+// listener it holds: the exit destroys that module, which joins the thread.
+// An alarm ends a child that hangs, which fails the row.
+TEST_F(NoSelfDeadlock, AnExitFromInsideACallbackDoesNotWaitForAThreadWaitingForTheListener) {
+    EXPECT_EXIT(
+        {
+            alarm(static_cast<unsigned>(kLimit.count()));
+            loadScripted("echo_13", 13);
+            loadScripted("echo_14", 14);
+            fake().setCallbackHook([this](const CallbackCall& call) {
+                if (call.text != "exit") return;
+                command(13, "echo_13!thread_say:1:late");
+                // Lets the module's thread reach the listener and wait.
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                __android_log_set_logger(__android_log_stderr_logger);
+                exit(0);
+            });
+            command(14, "echo_14!say:exit");
+        },
+        // echo_14 stays: the native method inside it never returns.
+        ::testing::ExitedWithCode(0), "OXAClient destructor is called");
 }
 
 // A set-up that destroyed a waiting client under the set-up lock waited for

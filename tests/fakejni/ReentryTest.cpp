@@ -110,6 +110,12 @@ const NativeCall kCalls[] = {
                                           fake().newString(OVIK_FAKEJNI_JACK_LIBRARY)) == 1;
      }},
     {"UnloadJackLib", [](JNIEnv* env) { return NATIVE(nativeUnloadJackLib)(env, thiz()) == 1; }},
+    // Stops a thread of the target's while that thread answers: the command
+    // joins it, and its answer needs the listener this callback holds.
+    {"JoinTheTargetsAnsweringThread",
+     [](JNIEnv* env) {
+         return commandSucceeds(env, "thread_say:1:busy") && commandSucceeds(env, "join");
+     }},
 };
 
 const Scenario kScenarios[] = {

@@ -3,13 +3,16 @@
 // the delivery thread starts) and what reaches the response interface, in
 // order, and what is dropped and counted.
 #include <gtest/gtest.h>
+#include <string.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "BareWave.h"
+#include "Deadline.h"
 #include "OXAAnswerQueue.h"
 #include "RecordingResponse.h"
 
@@ -35,6 +38,8 @@ const QueueRow kRows[] = {
     {"DropsATextLongerThanASlot", false, 16, 1, false, 0, 1},
     {"DeliversBlocksThatFillASlot", true, 16, 2, false, 2, 0},
     {"DropsABlockLargerThanASlot", true, 17, 1, false, 0, 1},
+    // The host refuses an empty answer; the push says so at once.
+    {"RefusesAnEmptyBlock", true, 0, 1, false, 0, 1},
     {"KeepsOrderAcrossManyWrapsWhileDelivering", false, 8, 5000, true, -1, 0},
 };
 
@@ -95,6 +100,112 @@ TEST_P(AnswerQueueTest, DeliversWhatFitsInOrderAndCountsWhatItDrops) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, AnswerQueueTest, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<QueueRow>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// ---- Starting and stopping as the host allows ------------------------------
+
+// Answers "stop" and "start" by stopping and starting the queue it answers
+// for, on the delivery thread, as a Java callback sending "deactivate" and
+// "activate" does; counts every other answer.
+class ControllingResponse : public IOXAResponseInterfaceV2 {
+public:
+    void responseToService(const char*) override {}
+    void responseToService(const int32_t, const size_t, const void*) override {}
+    void responseToService(const int, const char* message) override {
+        if (strcmp(message, "stop") == 0) {
+            if (mQueue != nullptr) mQueue->stop();
+        } else if (strcmp(message, "start") == 0) {
+            if (mQueue != nullptr) mQueue->start();
+        } else {
+            ++mDelivered;
+        }
+    }
+    int getTargetAPILevel() override { return 0; }
+
+    SmallQueue* mQueue = nullptr;
+    std::atomic<unsigned> mDelivered{0};
+};
+
+struct ControlRow {
+    const char* name;
+    // Pushes `pushes` texts while starting and stopping `queue`.
+    void (*run)(SmallQueue& queue, int pushes);
+};
+
+void pushNumbered(SmallQueue& queue, int pushes) {
+    for (int i = 0; i < pushes; ++i) queue.pushText(i, "n");
+}
+
+const ControlRow kControlRows[] = {
+    {"StartAndStopFromManyThreadsAtOnce",
+     [](SmallQueue& queue, int pushes) {
+         std::vector<std::thread> controllers;
+         for (int t = 0; t < 4; ++t) {
+             controllers.emplace_back([&queue, t] {
+                 for (int i = 0; i < 200; ++i) (i + t) % 2 == 0 ? queue.start() : queue.stop();
+             });
+         }
+         pushNumbered(queue, pushes);
+         for (std::thread& controller : controllers) controller.join();
+     }},
+    {"StopFromInsideItsOwnAnswerThenStartAgain",
+     [](SmallQueue& queue, int pushes) {
+         queue.start();
+         queue.pushText(0, "stop");
+         while (queue.isRunning()) std::this_thread::yield();
+         queue.start();
+         pushNumbered(queue, pushes);
+     }},
+    {"StopAndStartAgainFromInsideItsAnswers",
+     [](SmallQueue& queue, int pushes) {
+         queue.start();
+         queue.pushText(0, "stop");
+         queue.pushText(0, "start");
+         pushNumbered(queue, pushes);
+     }},
+    {"APushRacingStop",
+     [](SmallQueue& queue, int pushes) {
+         queue.start();
+         std::thread producer([&queue, pushes] { pushNumbered(queue, pushes); });
+         queue.stop();
+         producer.join();
+     }},
+    {"APushAfterStopWhenNoStartFollows",
+     [](SmallQueue& queue, int pushes) {
+         queue.start();
+         queue.stop();
+         pushNumbered(queue, pushes);
+     }},
+};
+
+void PrintTo(const ControlRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class AnswerQueueControl : public ::testing::TestWithParam<ControlRow> {};
+
+// Neither a thread that joins itself nor two that start at once, and every
+// push is delivered or counted, at the latest when the queue goes.
+TEST_P(AnswerQueueControl, EveryPushIsDeliveredOrCountedAndNothingHangs) {
+    const int kPushes = 300;
+    ControllingResponse response;
+    BareWave<android::IOXAInterfaceV2> wave;
+    wave.setResponseInterface(&response);
+    unsigned dropped = 0;
+    joinWithin(std::chrono::seconds(20), GetParam().name, [&] {
+        SmallQueue queue(wave, std::chrono::microseconds(100));
+        response.mQueue = &queue;
+        GetParam().run(queue, kPushes);
+        queue.stop();
+        response.mQueue = nullptr;
+        dropped = queue.dropped();
+    });
+    EXPECT_EQ(static_cast<unsigned>(kPushes), response.mDelivered.load() + dropped);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, AnswerQueueControl, ::testing::ValuesIn(kControlRows),
+                         [](const ::testing::TestParamInfo<ControlRow>& info) {
                              return std::string(info.param.name);
                          });
 

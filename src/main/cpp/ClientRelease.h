@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "ListenerGate.h"
 #include "OXAClient.h"
 
 class ClientRelease {
@@ -38,13 +39,17 @@ public:
         NotificationScope& operator=(const NotificationScope&) = delete;
     };
 
-    // The length of one native method: drains the queue when it ends.
+    // The length of one native method: drains the queue when it ends, and
+    // tells the listener's turn that its holder may now wait for others.
     class NativeMethodScope {
     public:
         NativeMethodScope() = default;
         ~NativeMethodScope() { drainIfSafe(); }
         NativeMethodScope(const NativeMethodScope&) = delete;
         NativeMethodScope& operator=(const NativeMethodScope&) = delete;
+
+    private:
+        ListenerGate::NativeMethodMark mMark;
     };
 
     // A reference held for the length of one native method, dropped through

@@ -4,10 +4,10 @@
 
 #include "ClientRelease.h"
 #include "JavaService.h"
+#include "ListenerGate.h"
 #include "NotificationFrame.h"
 #include "OXAClient.h"
 #include "OXAClientLoader.h"
-#include "OvikAutoLock.h"
 #include "ScopedLocalRef.h"
 
 #define LOG_TAG OVIK_BRIDGE_LOG_TAG
@@ -15,14 +15,7 @@
 
 namespace {
 
-// Initialises `mutex` in place as a recursive mutex.
-void initRecursiveMutex(pthread_mutex_t* mutex) {
-    pthread_mutexattr_t attributes;
-    pthread_mutexattr_init(&attributes);
-    pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-    pthread_mutex_init(mutex, &attributes);
-    pthread_mutexattr_destroy(&attributes);
-}
+const char kNoVmText[] = "notify: JavaVM is null";
 
 // False, after logging `noVmText`, when the frame has no environment because
 // there is no VM at all.
@@ -39,6 +32,11 @@ bool hasEnv(const NotificationFrame& frame, const char* noEnvText) {
     return false;
 }
 
+bool isForcedDeath(const NotificationArgs& args) {
+    return args.msgType == JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_DIED &&
+           args.ext1 == JNIOXAUserContext::DIED_BY_FORCE_FROM_USER_REQUEST;
+}
+
 }  // namespace
 
 JNIOXAUserContext* JNIOXAUserContext::mJNIOXAUserContext = nullptr;
@@ -53,10 +51,6 @@ const int JNIOXAUserContext::DIED_BY_FORCE_FROM_USER_REQUEST;
 
 JNIOXAUserContext::JNIOXAUserContext(JNIEnv* /*env*/, jobject /*weak_this*/, jclass /*clazz*/) {
     ALOGI("JNIOXAUserContext creating this=%p", this);
-    // Recursive, so a notification raised while this thread delivers one
-    // (a callback driving a module that answers at once) is not blocked by
-    // itself; other threads still wait their turn.
-    initRecursiveMutex(&mOXAUserLock);
     OXAClientLoader::initialize();
     android::OXAClient::setListener(this);
 }
@@ -68,70 +62,119 @@ JNIOXAUserContext::~JNIOXAUserContext() {
 }
 
 void JNIOXAUserContext::notify(int32_t msgType, int32_t ext1, int32_t ext2, const char* str) {
-    if (msgType == OXACLIENT_NOTI_TYPE_ON_DIED && ext1 == DIED_BY_FORCE_FROM_USER_REQUEST) {
+    const NotificationArgs args = NotificationArgs::event(msgType, ext1, ext2, str);
+    if (isForcedDeath(args)) {
         sweepAllClients(str);
         return;
     }
-    NotificationFrame frame(&mOXAUserLock, "notify: failed to attach current thread");
-    if (!hasVm(frame, "notify: JavaVM is null")) return;
-    JNIEnv* env = frame.env();
-    if (msgType == OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED) {
+    deliverOrLeave(args);
+}
+
+void JNIOXAUserContext::notifyDataCallback(int32_t ext1, int32_t ext2, size_t size,
+                                           const void* data) {
+    deliverOrLeave(NotificationArgs::block(ext1, ext2, size, data));
+}
+
+void JNIOXAUserContext::deliverOrLeave(const NotificationArgs& args) {
+    NotificationFrame frame(args);
+    if (!frame.delivering()) return;
+    deliver(frame, args);
+    DeferredNotification next;
+    while (frame.takeDeferred(&next)) deliver(frame, next.args());
+}
+
+void JNIOXAUserContext::deliver(NotificationFrame& frame, const NotificationArgs& args) {
+    switch (args.kind) {
+        case NotificationArgs::kEvent:
+            deliverEvent(frame, args);
+            break;
+        case NotificationArgs::kData:
+            deliverBlock(frame, args);
+            break;
+        case NotificationArgs::kDeathNotices:
+            postDeathNotices(frame, args);
+            break;
+    }
+}
+
+void JNIOXAUserContext::deliverEvent(NotificationFrame& frame, const NotificationArgs& args) {
+    if (!hasVm(frame, kNoVmText)) return;
+    if (isForcedDeath(args)) {
+        // A sweep that was left for this thread: its clients are destroyed
+        // when this thread's turn is over, after the death notices.
         std::vector<int> objectIds;
-        OXAClientLoader::getAllObjectIds(&objectIds);
-        for (int objectId : objectIds) {
-            if (env == nullptr) {
-                ALOGE("notify: changed setting to objectid[%d], env is null", objectId);
-                continue;
-            }
-            JavaService::postEvent(env, frame.exceptions(),
-                                   OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED, ext1, objectId, str);
-        }
+        OXAClientLoader::deleteAllClients(&objectIds);
+        postDeathNotices(frame, NotificationArgs::deathNotices(&objectIds, args.text));
+        return;
+    }
+    if (args.msgType == OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED) {
+        broadcastUsbControl(frame, args);
         return;
     }
     if (!hasEnv(frame, "notify: env is null")) return;
-    JavaService::postEvent(env, frame.exceptions(), msgType, ext1, ext2, str);
+    JavaService::postEvent(frame.env(), frame.exceptions(), args.msgType, args.ext1, args.ext2,
+                           args.text);
 }
 
-// Removes every client under the locks; they are destroyed when the removal's
-// notification scope ends, outside every lock, unless this thread is inside
-// an answer (then later, docs/thread-model.md). Then posts one death notice
-// per client in ascending object id order.
-void JNIOXAUserContext::sweepAllClients(const char* str) {
+void JNIOXAUserContext::broadcastUsbControl(NotificationFrame& frame,
+                                            const NotificationArgs& args) {
     std::vector<int> objectIds;
-    {
-        // The lock makes the removal wait for a notification in progress.
-        ClientRelease::NotificationScope notifying;
-        android::OvikAutoLock lock(&mOXAUserLock);
-        if (JavaService::vm() == nullptr) {
-            EnvRef::getEnv();  // logs that there is no VM
-            ALOGE("notify: JavaVM is null");
-            return;
-        }
-        OXAClientLoader::deleteAllClients(&objectIds);
-    }
-    NotificationFrame frame(&mOXAUserLock, "notify: failed to attach current thread");
+    OXAClientLoader::getAllObjectIds(&objectIds);
     for (int objectId : objectIds) {
+        if (frame.env() == nullptr) {
+            ALOGE("notify: changed setting to objectid[%d], env is null", objectId);
+            continue;
+        }
+        JavaService::postEvent(frame.env(), frame.exceptions(),
+                               OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED, args.ext1, objectId,
+                               args.text);
+    }
+}
+
+void JNIOXAUserContext::postDeathNotices(NotificationFrame& frame, const NotificationArgs& args) {
+    for (int objectId : *args.objectIds) {
         if (frame.env() == nullptr) {
             ALOGE("notify: fail to send onKill objectid[%d], env is null", objectId);
             continue;
         }
         JavaService::postEvent(frame.env(), frame.exceptions(), OXACLIENT_NOTI_TYPE_ON_DIED,
-                               DIED_BY_FORCE_FROM_USER_REQUEST, objectId, str);
+                               DIED_BY_FORCE_FROM_USER_REQUEST, objectId, args.text);
     }
 }
 
-void JNIOXAUserContext::notifyDataCallback(int32_t ext1, int32_t ext2, size_t size,
-                                           const void* data) {
-    NotificationFrame frame(&mOXAUserLock, "notifydata: failed to attach current thread.");
+// Removes every client in the listener's turn; they are destroyed when the
+// turn is over, outside every lock, unless this thread is inside an answer
+// (then later, docs/thread-model.md). Then posts one death notice per client
+// in ascending object id order. A sweep that would wait for a holder of the
+// turn that may wait for it is left to the holder as a whole.
+void JNIOXAUserContext::sweepAllClients(const char* str) {
+    const NotificationArgs sweep = NotificationArgs::event(OXACLIENT_NOTI_TYPE_ON_DIED,
+                                                           DIED_BY_FORCE_FROM_USER_REQUEST, 0, str);
+    std::vector<int> objectIds;
+    {
+        ClientRelease::NotificationScope notifying;
+        ListenerGate::Turn turn(ListenerGate::process(), sweep);
+        if (!turn.taken()) return;
+        if (JavaService::vm() == nullptr) {
+            EnvRef::getEnv();  // logs that there is no VM
+            ALOGE("%s", kNoVmText);
+            return;
+        }
+        OXAClientLoader::deleteAllClients(&objectIds);
+    }
+    deliverOrLeave(NotificationArgs::deathNotices(&objectIds, str));
+}
+
+void JNIOXAUserContext::deliverBlock(NotificationFrame& frame, const NotificationArgs& args) {
     if (!hasVm(frame, "notifydata: JavaVM is null.") || !hasEnv(frame, "notifydata: env is null")) {
         return;
     }
     JNIEnv* env = frame.env();
     const fields_t& fields = JavaService::fields();
-    ScopedLocalRef<jobject> buffer(env, JavaService::newDirectBuffer(env, data, size));
-    env->CallStaticVoidMethod(fields.service_jclass, fields.post_data_event,
-                              static_cast<jobject>(nullptr),
-                              static_cast<jint>(OXACLIENT_NOTI_TYPE_ON_DATA),
-                              static_cast<jint>(ext1), static_cast<jint>(ext2), buffer.get());
+    ScopedLocalRef<jobject> buffer(env, JavaService::newDirectBuffer(env, args.data, args.size));
+    env->CallStaticVoidMethod(
+        fields.service_jclass, fields.post_data_event, static_cast<jobject>(nullptr),
+        static_cast<jint>(OXACLIENT_NOTI_TYPE_ON_DATA), static_cast<jint>(args.ext1),
+        static_cast<jint>(args.ext2), buffer.get());
     frame.exceptions().takePending();
 }

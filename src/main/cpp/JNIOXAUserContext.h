@@ -2,18 +2,24 @@
 #define JNI_OXA_USER_CONTEXT_H
 
 #include <jni.h>
-#include <pthread.h>
 #include <stddef.h>
 #include <stdint.h>
 
+#include <vector>
+
+#include "DeferredNotification.h"
 #include "OXACommon.h"
 #include "OXAUserListener.h"
 
+class NotificationFrame;
+
 // The one process-wide listener. Every notification of the process is
-// serialised by its lock; a notification raised on a thread that already
-// delivers one (a Java callback that drives a module answering at once) is
-// delivered at once instead of waiting for itself. Native threads are
-// attached for one notification and detached after it.
+// serialised by the listener's turn (ListenerGate); a notification raised on
+// a thread that already delivers one (a Java callback that drives a module
+// answering at once) is delivered at once instead of waiting for itself, and
+// one that would wait for a holder that may be waiting for it is left to the
+// holder, which delivers it after its callback. Native threads are attached
+// for one notification and detached after it.
 class OXA_EXPORT JNIOXAUserContext : public android::OXAUserListener {
 public:
     static const int OXACLIENT_NOTI_TYPE_ON_MESSAGE = 0;
@@ -39,10 +45,15 @@ private:
     JNIOXAUserContext(const JNIOXAUserContext&) = delete;
     JNIOXAUserContext& operator=(const JNIOXAUserContext&) = delete;
 
+    // Delivers `args` in a frame of its own, then, in the outermost frame,
+    // what other threads left for this one meanwhile.
+    OXA_HIDDEN void deliverOrLeave(const NotificationArgs& args);
+    OXA_HIDDEN void deliver(NotificationFrame& frame, const NotificationArgs& args);
+    OXA_HIDDEN void deliverEvent(NotificationFrame& frame, const NotificationArgs& args);
+    OXA_HIDDEN void deliverBlock(NotificationFrame& frame, const NotificationArgs& args);
+    OXA_HIDDEN void broadcastUsbControl(NotificationFrame& frame, const NotificationArgs& args);
+    OXA_HIDDEN void postDeathNotices(NotificationFrame& frame, const NotificationArgs& args);
     OXA_HIDDEN void sweepAllClients(const char* str);
-
-    // The listener lock (docs/thread-model.md).
-    pthread_mutex_t mOXAUserLock;
 };
 
 #endif  // JNI_OXA_USER_CONTEXT_H

@@ -18,7 +18,24 @@ void* openWithMode(const std::string& path, int mode, const char** error) {
     return handle;
 }
 
+// Whether `path` names a library that is loaded already; loads nothing.
+bool isLoaded(const std::string& path) {
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle == nullptr) {
+        dlerror();
+        return false;
+    }
+    dlclose(handle);
+    return true;
+}
+
 }  // namespace
+
+void (*ModuleLibrary::sNewlyLoadedHook)() = nullptr;
+
+void ModuleLibrary::setNewlyLoadedHook(void (*hook)()) {
+    sNewlyLoadedHook = hook;
+}
 
 ModuleLibrary& ModuleLibrary::operator=(ModuleLibrary&& other) noexcept {
     if (this != &other) {
@@ -38,11 +55,17 @@ bool ModuleLibrary::open(const std::string& name, const std::string& fileName,
     // libraries they open may rely on; the fallback name with local. A
     // module keeps its C++ names to itself by exporting only its oxa_*
     // entry points (the kit's version script), which oxa-host check checks.
-    mHandle = openWithMode(libPath + "/" + fileName, RTLD_NOW | RTLD_GLOBAL, &error);
-    if (mHandle != nullptr || error == nullptr) return mHandle != nullptr;
-    ALOGE("dlopen failed : %s", error);
-    mHandle = openWithMode(libPath + "/libwave_" + name + ".so", RTLD_NOW | RTLD_LOCAL, &error);
-    if (mHandle == nullptr && error != nullptr) ALOGE("dlopen failed : %s", error);
+    const std::string path = libPath + "/" + fileName;
+    bool wasLoaded = isLoaded(path);
+    mHandle = openWithMode(path, RTLD_NOW | RTLD_GLOBAL, &error);
+    if (mHandle == nullptr && error != nullptr) {
+        ALOGE("dlopen failed : %s", error);
+        const std::string fallback = libPath + "/libwave_" + name + ".so";
+        wasLoaded = isLoaded(fallback);
+        mHandle = openWithMode(fallback, RTLD_NOW | RTLD_LOCAL, &error);
+        if (mHandle == nullptr && error != nullptr) ALOGE("dlopen failed : %s", error);
+    }
+    if (mHandle != nullptr && !wasLoaded && sNewlyLoadedHook != nullptr) sNewlyLoadedHook();
     return mHandle != nullptr;
 }
 

@@ -41,7 +41,15 @@ public:
     // Closes the library; nothing when it is not open.
     void close();
 
+    // Called after open() has brought a library into the process that was
+    // not loaded before. Its static objects are destroyed at exit before
+    // anything registered earlier; the registry registers its exit sweep
+    // again here, so that the sweep runs first. Set once, before any open.
+    static void setNewlyLoadedHook(void (*hook)());
+
 private:
+    static void (*sNewlyLoadedHook)();
+
     void* mHandle;
 };
 

@@ -11,6 +11,7 @@
 #include "IOXAInterfaceV2.h"
 #include "ModuleCall.h"
 #include "ModuleLoader.h"
+#include "OvikAutoLock.h"
 #include "PriorityRequest.h"
 #include "StreamText.h"
 
@@ -25,6 +26,9 @@ const clock_t kPatienceSeconds = ExecutionWatcher::kModulePatienceSeconds;
 const char kPrioritySocketPath[] = "/dev/socket/jack/set.priority";
 
 std::atomic<int> sLiveClients(0);
+// Makes "no client lives" and unloading the JACK library one step against
+// the construction of a client (docs/thread-model.md).
+pthread_mutex_t sLiveClientsLock = PTHREAD_MUTEX_INITIALIZER;
 
 OXAUserListener* currentListener() {
     return __atomic_load_n(&OXAClient::mListener, __ATOMIC_ACQUIRE);
@@ -47,11 +51,19 @@ OXAClient::OXAClient()
       mNDKVersionNumber(0),
       mTargetMinorVersionNumber(0),
       mTargetPatchVersionNumber(0) {
+    OvikAutoLock lock(&sLiveClientsLock);
     sLiveClients.fetch_add(1, std::memory_order_acq_rel);
 }
 
 int OXAClient::liveCount() {
     return sLiveClients.load(std::memory_order_acquire);
+}
+
+bool OXAClient::unloadWhenNoClientLives(int (*unload)()) {
+    OvikAutoLock lock(&sLiveClientsLock);
+    if (liveCount() != 0) return false;
+    unload();
+    return true;
 }
 
 std::shared_ptr<OXAClient> OXAClient::createInstance(const std::string& name,

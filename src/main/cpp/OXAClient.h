@@ -95,6 +95,10 @@ public:
     // Clients constructed and not yet fully destroyed, process-wide: the
     // JACK library may be unloaded only when there are none.
     OXA_HIDDEN static int liveCount();
+    // Calls `unload` when no client lives, and keeps new clients from being
+    // constructed until it returns, so none sets up a JACK client against a
+    // library that is going. True when it was called.
+    OXA_HIDDEN static bool unloadWhenNoClientLives(int (*unload)());
 
 private:
     OXAClient();

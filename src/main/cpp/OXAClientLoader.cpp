@@ -1,9 +1,12 @@
 #include "OXAClientLoader.h"
 
 #include <stdint.h>
+#include <stdlib.h>
 #include <sys/resource.h>
 
 #include "ClientRelease.h"
+#include "ListenerGate.h"
+#include "ModuleLibrary.h"
 #include "OvikAutoLock.h"
 
 #define LOG_TAG OVIK_BRIDGE_LOG_TAG
@@ -22,14 +25,30 @@ namespace {
 
 // Defined after the maps, so it runs before they are destroyed: a module
 // thread that deletes a client at the same moment has either queued it or
-// leaves it to the sweep.
+// leaves it to the sweep. It is the sweep's last chance; the one registered
+// after the latest library load runs before it, and first.
 struct DestroyClientsAtExit {
+    DestroyClientsAtExit() {
+        android::ModuleLibrary::setNewlyLoadedHook(
+            &OXAClientLoader::sweepBeforeLatestLibraryAtExit);
+    }
     ~DestroyClientsAtExit() { OXAClientLoader::destroyAllAtExit(); }
 } sDestroyClientsAtExit;
 
+void sweepAtExit() {
+    OXAClientLoader::destroyAllAtExit();
+}
+
 }  // namespace
 
+void OXAClientLoader::sweepBeforeLatestLibraryAtExit() {
+    // One registration per library brought into the process; a handler that
+    // finds nothing left to sweep costs nothing.
+    if (atexit(&sweepAtExit) != 0) ALOGE("Loader: can't register the exit sweep");
+}
+
 void OXAClientLoader::destroyAllAtExit() {
+    ListenerGate::process().beginExit();
     {
         OvikAutoLock lock(&mClientsLock);
         for (auto& entry : mClients) ClientRelease::drop(std::move(entry.second));

@@ -38,8 +38,14 @@ public:
     // name, in which case nothing is registered.
     static int newClient(const std::string name, const int uiPid, const int objectId);
     // At process exit only: every registered client joins the deferred
-    // queue under the registry lock, and the whole queue is destroyed.
+    // queue under the registry lock, and the whole queue is destroyed. From
+    // its start no notification waits for the listener's turn. Harmless when
+    // run again.
     static void destroyAllAtExit();
+    // Registers the exit sweep with atexit() once more: called after a
+    // module's library or the JACK library has been loaded, so that the
+    // sweep runs before that library's static objects are destroyed.
+    static void sweepBeforeLatestLibraryAtExit();
 
 private:
     static std::map<int, ClientRef> mClients;

@@ -160,8 +160,10 @@ OXAClientUser* oxa_user_create(IOXAResponseInterfaceV2* responseItf) {
     return handle;
 }
 
-void oxa_user_destroy(OXAClientUser* p) {
-    delete p;
+void oxa_user_destroy(OXAClientUser* /*p*/) {
+    // The handle is the process's one: every module answers through it, and
+    // other threads may be doing so right now, or a loading client setting
+    // it. It stays; the only handles there are come from getInstance().
 }
 
 int oxa_user_get_api_level() {

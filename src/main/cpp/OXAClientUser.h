@@ -33,8 +33,9 @@ public:
     // Not real-time safe on first use (it allocates); afterwards it reads a
     // pointer.
     static OXAClientUser* getInstance();
-    // Destroying the handle itself empties the slot, so getInstance() makes a
-    // new one afterwards. Not real-time safe (frees memory).
+    // The library never destroys the handle (oxa_user_destroy() leaves it);
+    // if it is destroyed all the same, the slot is emptied, so getInstance()
+    // makes a new one afterwards.
     virtual ~OXAClientUser();
 
     // Replaces the response interface; null empties it. The host calls it
@@ -72,7 +73,9 @@ extern "C" {
 // free; the version functions are real-time safe (constants).
 // getInstance() followed by setResponseInterface(responseItf).
 OXA_EXPORT OXAClientUser* oxa_user_create(IOXAResponseInterfaceV2* responseItf);
-// Destroys `p` (null does nothing).
+// Gives the handle back. The handle is process-wide and shared by every
+// module, and other threads may be answering through it, so it is not freed:
+// it stays valid for the life of the process. Null does nothing.
 OXA_EXPORT void oxa_user_destroy(OXAClientUser* p);
 // The API level of the module contract, and the version of it that this
 // library implements (the library's own version, set where it is built).

@@ -319,6 +319,9 @@ JNIEXPORT jint JNICALL OVIK_NATIVE(nativeLoadJackLib)(JNIEnv* env, jobject, jstr
             return 0;
         }
         if (load_jack_lib_symbols(path.c_str()) != 0) {
+            // Its statics are destroyed at exit before what was registered
+            // earlier; the clients that use it go first.
+            OXAClientLoader::sweepBeforeLatestLibraryAtExit();
             ALOGD("libjack symbols loaded path=%s", path.c_str());
             return 1;
         }
@@ -331,10 +334,9 @@ JNIEXPORT jint JNICALL OVIK_NATIVE(nativeUnloadJackLib)(JNIEnv*, jobject) {
     ClientRelease::NativeMethodScope released;
     ClientRelease::drainIfSafe();
     // Not while any client lives: registered, queued, or held by a native
-    // method still running (its last tearDown() needs the library).
-    if (OXAClient::liveCount() == 0) {
-        unload_jack_lib_symbols();
-    }
+    // method still running (its last tearDown() needs the library); nor
+    // while one is being set up.
+    OXAClient::unloadWhenNoClientLives(&unload_jack_lib_symbols);
     return 1;
 }
 

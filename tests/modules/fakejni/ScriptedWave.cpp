@@ -22,6 +22,13 @@ int leadingNumber(const std::string& fields, std::string* text) {
     return atoi(fields.c_str());
 }
 
+// Alive from the library's load until its static objects are destroyed: at
+// unload, or at exit before what was registered earlier.
+struct LibraryStatics {
+    bool alive = true;
+    ~LibraryStatics() { alive = false; }
+} sStatics;
+
 }  // namespace
 
 ScriptedWave::ScriptedWave() : mJackClient(this) {
@@ -30,6 +37,11 @@ ScriptedWave::ScriptedWave() : mJackClient(this) {
 }
 
 ScriptedWave::~ScriptedWave() {
+    if (!sStatics.alive) {
+        // A real module would now use destroyed objects; make it loud.
+        fputs("scripted wave destroyed after its library's statics\n", stderr);
+        abort();
+    }
     joinThread();
     if (mFarewell) response("destroyed");
 }
