@@ -1,79 +1,86 @@
 /*
- * The client lifetime protocol of thread-model.md, as a model for spin.
+ * The threads, locks and client lifetimes of thread-model.md, as a model for
+ * spin. Its branches follow the page's table "Threads and what each may
+ * call"; the page maps each row to the inline here that plays it.
  *
- * One client, whose module has one thread of its own:
- *   JavaMain   sets the client up, starts its JACK client (the module's
- *              thread), then either commands it (the module answers at
- *              once), deletes it and unloads the JACK library, or makes no
- *              further call; then it ends the process.
- *   JavaOther  sets up another client at the same time.
- *   Module     the module's thread: answers up to twice, then waits until
- *              the client's destruction stops and joins it.
- * The Java callback of every answer may re-enter: delete the client, set up,
- * unload the JACK library, or do nothing.
+ * Two clients, 0 and 1, each with a module thread of its own that answers:
+ *   JavaA    sets up client 0 and starts its module's thread; then either
+ *            commands it (the module answers at once, on JavaA), deletes it
+ *            and unloads the JACK library, or makes no further call; then
+ *            ends the process.
+ *   JavaB    sets up client 1 and starts its JACK client and module thread,
+ *            racing JavaA's unload.
+ *   Module   one per client: answers once through the response
+ *            handle, then waits until a command or the client's destruction
+ *            stops and joins it.
+ * The Java callback of every answer, on whichever thread delivers it, may
+ * do nothing, command either client (a command that answers at once, with a
+ * nested notification, or one that stops and joins that client's module
+ * thread), delete either client, or (on JavaA) end the process.
  *
- * Each rule of the release path is a switch; defining one removes the rule:
- *   NO_LOCK_RULE     set-up destroys queued clients under the set-up lock
+ * Each rule is a switch; defining one removes the rule:
+ *   NO_DEFER         a notification waits for the listener's turn even when
+ *                    its holder is inside a native method (the stop shapes)
+ *   NO_EXIT_OPEN     at exit a notification still waits for the turn
+ *   NO_LATE_SWEEP    the exit sweep runs after the modules' statics are gone
+ *   NO_UNLOAD_LOCK   unloading counts live clients, then unloads, as two
+ *                    steps a set-up may come between
  *   NO_ANSWER_RULE   a client may be destroyed inside an answer
- *   NO_LIVE_COUNT    nativeUnloadJackLib counts registered clients only
- *   NO_NATIVE_DRAIN  the end of a native method does not drain the queue
  *   NO_EXIT_DRAIN    the queue is not drained at process exit
- *   DEADLOCK_ONLY    leaves out the assertions on where a client is
- *                    destroyed, so that the deadlock they prevent shows
  *
  *   spin -run -noclaim thread-model.pml         assertions and deadlocks
  *   spin -run -ltl destroyed thread-model.pml   every deleted client goes
- *   spin -run -ltl jack thread-model.pml        JACK library under no client
+ *   spin -run -ltl jack thread-model.pml        no JACK client outlives the library
  */
 
 #define NONE 255
+#define C 2
 
-/* Locks: the owner's _pid, or NONE. The listener lock is recursive. The
- * request block, stream text, response handle and queue locks call out to
- * nothing and nest under no other lock's call-outs: left out. */
-byte listener = NONE;
-byte listenerDepth = 0;
+/* Locks that may wait: the owner's _pid, or NONE. The request block,
+ * stream text, queue and in-flight locks call out to nothing: left out. */
 byte setupLock = NONE;
 byte registryLock = NONE;
+byte liveLock = NONE;
 
-/* The three counters of each thread. */
-byte locks[4];
-byte notifying[4];
-byte answering[4];
+/* The listener's turn (ListenerGate). */
+byte holder = NONE;
+byte depth = 0;
+byte holderInNative = 0;
+byte deferred = 0;
+bool exiting, exited;
+byte exiter = NONE;
 
-bool created, registered, deleted, destroying, destroyed;
-byte refs = 0;     /* references to the client */
-byte queued = 0;   /* of them, in the deferred queue */
-byte pending = 0;  /* queued, or taken from the queue and not yet destroyed */
+/* The per-thread counters. */
+byte locks[6];
+byte notifying[6];
+byte answering[6];
+byte marks[6];        /* per native method level: whether it held the turn */
+
+/* The clients. */
+bool registered[C], deleted[C], destroyed[C];
+byte refs[C];          /* references, queued ones included */
+byte queued[C];        /* of them, in the deferred queue */
+byte inFlight[C];      /* answers through the response handle on their way */
+bool started[C], stop[C], joined[C];
+byte modulePid[C];
+bool usesJack[C];      /* set up a JACK client while the library was loaded */
+byte live = 0;         /* constructed and not yet destroyed */
+byte jackUsers = 0;    /* live clients with a JACK client */
 bool jackLoaded = true;
-bool moduleStarted, stopModule, moduleJoined;
-bool otherDone;
-byte mainPid;
-bool inCommand, deletedInCommand;
+bool staticsGone;      /* the module libraries' static objects, at exit */
+bool pinned[C];        /* held by a native method still running at exit */
+bool late[C];          /* deleted after the exit began */
+byte javaA;
 
-ltl destroyed { [] (deleted -> <> destroyed) }
-ltl jack { [] (!jackLoaded -> (!created || destroyed)) }
+ltl destroyed { [] ((deleted[0] && !late[0] -> <> (destroyed[0] || pinned[0])) &&
+                    (deleted[1] && !late[1] -> <> (destroyed[1] || pinned[1]))) }
+ltl jack { [] (!jackLoaded -> jackUsers == 0) }
 
 inline lock(l) {
     atomic { l == NONE -> l = _pid; locks[_pid]++ }
 }
 inline unlock(l) {
     atomic { l = NONE; locks[_pid]-- }
-}
-inline lockListener() {
-    atomic {
-        (listener == NONE || listener == _pid) ->
-        listener = _pid; listenerDepth++; locks[_pid]++
-    }
-}
-inline unlockListener() {
-    atomic {
-        listenerDepth--; locks[_pid]--;
-        if
-        :: listenerDepth == 0 -> listener = NONE
-        :: else
-        fi
-    }
 }
 
 #ifdef NO_ANSWER_RULE
@@ -83,45 +90,67 @@ inline unlockListener() {
 #endif
 #define MAY_DESTROY (locks[_pid] == 0 && notifying[_pid] == 0 && ANSWER_OK)
 
-/* The destructor: tears the JACK client down and destroys the module, which
- * joins the module's thread. */
-inline destroy() {
-#ifndef DEADLOCK_ONLY
-    assert(locks[_pid] == 0);
-    assert(answering[_pid] == 0);
-#endif
-    assert(jackLoaded);
-    stopModule = true;
-    (moduleJoined || !moduleStarted);
-    destroyed = true
+/* Joins module x's thread; on that thread itself it only asks it to stop,
+ * as the kit's module thread does. */
+inline stopModule(x) {
+    stop[x] = true;
+    if
+    :: _pid == modulePid[x] -> skip
+    :: else -> (joined[x] || !started[x] || exited)
+    fi
 }
 
-inline release() {
+/* The destructor: tears the JACK client down, destroys the module (which
+ * joins its thread), and waits for answers through the handle. */
+inline destroy(x) {
+    assert(locks[_pid] == 0);
+#ifndef NO_ANSWER_RULE
+    /* The exit sweep is the exception: the exiting thread never returns. */
+    assert(answering[_pid] == 0 || exiter == _pid);
+#endif
+    assert(!staticsGone);
+    assert(!usesJack[x] || jackLoaded);
+    stopModule(x);
+    /* Answers to x through the handle; only x's module thread answers
+     * through it here. The exiting thread's own answer is not waited for. */
+    (inFlight[x] == 0 || (exiter == _pid && modulePid[x] == _pid) || exited);
     atomic {
-        refs--; last = (refs == 0);
+        destroyed[x] = true; live--;
         if
-        :: last -> destroying = true
+        :: usesJack[x] -> jackUsers--
         :: else
         fi
-    };
+    }
+}
+
+inline release(x) {
+    atomic { refs[x]--; last = (refs[x] == 0) };
     if
-    :: last -> destroy()
+    :: last -> last = false; destroy(x)
     :: else
     fi
 }
 
 /* ClientRelease::drop */
-inline drop() {
+inline drop(x) {
     if
-    :: MAY_DESTROY -> release()
-    :: else -> atomic { queued++; pending++ }
+    :: MAY_DESTROY -> release(x)
+    :: else -> queued[x]++
     fi
 }
 
 inline destroyQueued() {
     do
-    :: atomic { queued > 0 -> queued-- }; release(); pending--
-    :: atomic { queued == 0 -> break }
+    :: atomic {
+           queued[0] + queued[1] > 0 ->
+           if
+           :: queued[0] > 0 -> y = 0
+           :: queued[1] > 0 -> y = 1
+           fi;
+           queued[y]--
+       };
+       release(y)
+    :: atomic { queued[0] + queued[1] == 0 -> y = 0; break }
     od
 }
 
@@ -133,151 +162,296 @@ inline drain() {
     fi
 }
 
-inline nativeEnd() {
-#ifndef NO_NATIVE_DRAIN
-    drain()
-#else
-    skip
-#endif
-}
-
-inline setup(mine) {
-    lock(setupLock);
-#ifdef NO_LOCK_RULE
-    if
-    :: notifying[_pid] == 0 && ANSWER_OK -> destroyQueued()
-    :: else
-    fi;
-#endif
-    lock(registryLock);
-    if
-    :: mine && !created -> created = true; registered = true; refs = 1
-    :: else
-    fi;
-    unlock(registryLock);
-    unlock(setupLock);
-    nativeEnd()
-}
-
-inline deleteClient() {
-    lock(registryLock);
-    if
-    :: registered ->
-        registered = false; deleted = true;
+/* ClientRelease::NativeMethodScope and its ListenerGate mark. */
+inline nativeBegin() {
+    atomic {
         if
-        :: inCommand && _pid == mainPid -> deletedInCommand = true
+        :: holder == _pid -> holderInNative++; marks[_pid] = marks[_pid] * 2 + 1
+        :: else -> marks[_pid] = marks[_pid] * 2
+        fi
+    }
+}
+inline nativeEnd() {
+    drain();
+    atomic {
+        if
+        :: marks[_pid] % 2 == 1 -> holderInNative--
         :: else
         fi;
-        drop()
-    :: else
-    fi;
-    unlock(registryLock);
-    drain();
-    nativeEnd()
+        marks[_pid] = marks[_pid] / 2
+    }
 }
 
-inline unloadJack() {
-    drain();
-    lock(registryLock);
-    count = registered;
-    unlock(registryLock);
-#ifdef NO_LIVE_COUNT
+/* The native methods, as one: `kind` names the method, `x` its client.
+ * COMMAND_JOIN stops and joins client x's module thread; COMMAND_SAY has
+ * x's module answer at once, a nested notification on this thread whose
+ * callback does nothing more. */
+#define SETUP 0
+#define DELETE 1
+#define UNLOAD 2
+#define COMMAND_JOIN 3
+#define COMMAND_SAY 4
+
+inline nativeMethod(kind, x) {
+    nativeBegin();
     if
-    :: !count -> jackLoaded = false
-    :: else
-    fi;
+    :: kind == SETUP ->
+        lock(setupLock);
+        lock(registryLock);
+        if
+        :: x != NONE && !registered[x] && !deleted[x] ->
+            lock(liveLock); live++; unlock(liveLock);
+            registered[x] = true; refs[x] = 1
+        :: else
+        fi;
+        unlock(registryLock);
+        unlock(setupLock)
+    :: kind == DELETE ->
+        lock(registryLock);
+        if
+        :: registered[x] ->
+            atomic { registered[x] = false; deleted[x] = true; late[x] = (exiter != NONE) };
+            drop(x)
+        :: else
+        fi;
+        unlock(registryLock);
+        drain()
+    :: kind == UNLOAD ->
+        drain();
+#ifdef NO_UNLOAD_LOCK
+        count = (live == 0);
+        if
+        :: count -> count = false; jackLoaded = false
+        :: else
+        fi
 #else
-    if
-    :: !created || destroyed -> jackLoaded = false
-    :: else
-    fi;
+        lock(liveLock);
+        if
+        :: live == 0 -> jackLoaded = false
+        :: else
+        fi;
+        unlock(liveLock)
 #endif
+    :: kind == COMMAND_JOIN || kind == COMMAND_SAY ->
+        lock(registryLock);
+        held = registered[x];
+        if
+        :: held -> refs[x]++
+        :: else
+        fi;
+        unlock(registryLock);
+        if
+        :: held && kind == COMMAND_JOIN -> stopModule(x); drop(x)
+        :: held && kind == COMMAND_SAY -> answering[_pid]++; notifyNested(); answering[_pid]--; drop(x)
+        :: else
+        fi;
+        held = false
+    fi;
     nativeEnd()
 }
 
-/* Module code answers: responseToService, then one notification whose Java
- * callback may call a native method. */
-inline answer() {
-    answering[_pid]++;
-    notifying[_pid]++;
-    lockListener();
-    if
-    /* The callback chooses first and may then wait for a lock. */
-    :: true -> skip
-    :: true -> deleteClient()
-    :: true -> setup(false)
-    :: true -> unloadJack()
-    fi;
-    unlockListener();
-    notifying[_pid]--;
-    drain();
-    answering[_pid]--
-}
-
-inline command() {
+/* JavaA's command to client 0, whose module answers at once: the callback
+ * of that answer runs on JavaA, inside the command. */
+inline commandFromJava() {
+    nativeBegin();
     lock(registryLock);
-    held = registered;
+    held = registered[0];
     if
-    :: held -> refs++
+    :: held -> refs[0]++
     :: else
     fi;
     unlock(registryLock);
     if
-    :: held ->
-        inCommand = true;
-        answer();
-        inCommand = false;
-        drop()
+    :: held -> answering[_pid]++; notify(); answering[_pid]--; drop(0)
     :: else
     fi;
-    nativeEnd();
-    /* A client deleted inside its own command goes when the command does:
-     * destroyed, or taken from the queue by a thread that destroys it. */
-    assert(!deletedInCommand || destroying || (pending > 0 && queued == 0))
+    held = false;
+    nativeEnd()
 }
 
-proctype Module() {
-    bool last, held, count;
-    byte left = 2;
-    do
-    :: left > 0 && !stopModule -> left--; answer()
-    :: stopModule -> break
-    od;
-    moduleJoined = true
-}
-
-proctype JavaMain() {
-    bool last, held, count;
-    mainPid = _pid;
-    setup(true);
-    moduleStarted = true;
-    run Module();
-    if
-    :: true -> command(); deleteClient(); unloadJack()
-    /* No further call from Java: a client deleted by a callback on the
-     * module's thread has only the exit left to go at. */
-    :: true -> skip
-    fi;
-    otherDone;
-    /* Process exit: the registry's clients join the queue under the
-     * registry lock, then the queue is drained. */
+/* Process exit, on the thread that took `exiter`: no notification waits for
+ * the turn any more; the registry queues its clients and the queue is
+ * destroyed, before the modules' statics go. The exiting thread never
+ * returns; a second thread that ends the process ends here. */
+inline exitProcess() {
+#ifndef NO_EXIT_OPEN
+    exiting = true;
+#endif
+#ifdef NO_LATE_SWEEP
+    staticsGone = true;
+#endif
     lock(registryLock);
     if
-    :: registered -> registered = false; atomic { queued++; pending++ }
+    :: registered[0] -> registered[0] = false; queued[0]++
     :: else
     fi;
+    if
+    :: registered[1] -> registered[1] = false; queued[1]++
+    :: else
+    fi;
+    /* What native methods still running hold stays, as the process ends. */
+    pinned[0] = !destroyed[0] && refs[0] > queued[0];
+    pinned[1] = !destroyed[1] && refs[1] > queued[1];
     unlock(registryLock);
 #ifndef NO_EXIT_DRAIN
-    destroyQueued()
+    destroyQueued();
 #endif
+    exited = true
 }
 
-proctype JavaOther() {
-    bool last, held, count;
-    setup(false);
-    otherDone = true
+/* The Java callback of a notification this thread delivers: nothing, a
+ * command or a deletion on either client, or (on JavaA) the end of the
+ * process. A set-up or an unload from a callback takes only locks that nest
+ * under the turn and waits for no thread; JavaB's set-up and JavaA's unload
+ * play them, beside the callbacks. */
+inline callback() {
+    if
+    :: skip
+    :: kind = COMMAND_JOIN; x = 0
+    :: kind = COMMAND_JOIN; x = 1
+    :: kind = COMMAND_SAY; x = 1
+    :: kind = DELETE; x = 0
+    :: kind = DELETE; x = 1
+    :: atomic { _pid == javaA && exiter == NONE -> exiter = _pid }; exitProcess(); goto gone
+    fi;
+    if
+    :: kind != NONE -> nativeMethod(kind, x); kind = NONE; x = 0
+    :: else
+    fi
+}
+
+/* Takes the listener's turn, or leaves the notification to the holder. */
+inline enterTurn() {
+    atomic {
+        if
+        :: holder == NONE || holder == _pid -> holder = _pid; depth++; took = true
+#ifndef NO_DEFER
+        :: holder != NONE && holder != _pid && holderInNative > 0 -> deferred++; took = false
+#endif
+        :: holder != NONE && holder != _pid && exiting -> deferred++; took = false
+        fi
+    }
+}
+inline leaveTurn() {
+    atomic {
+        depth--;
+        if
+        :: depth == 0 -> holder = NONE
+        :: else
+        fi
+    }
+}
+
+/* One notification (JNIOXAUserContext::deliverOrLeave): the callback, then,
+ * in the outermost turn, what other threads left for this one. */
+inline notify() {
+    notifying[_pid]++;
+    enterTurn();
+    if
+    :: took ->
+        first = true;
+        do
+        :: atomic {
+               first || (depth == 1 && deferred > 0) ->
+               if
+               :: !first -> deferred--
+               :: else
+               fi;
+               first = false
+           };
+           callback()
+        :: atomic { !first && !(depth == 1 && deferred > 0) -> break }
+        od;
+        leaveTurn()
+    :: else
+    fi;
+    took = false;
+    notifying[_pid]--;
+    drain()
+}
+
+inline notifyNested() {
+    notifying[_pid]++;
+    enterTurn();
+    if
+    :: took -> leaveTurn()
+    :: else
+    fi;
+    took = false;
+    notifying[_pid]--
+}
+
+/* Module code answers through the response handle. */
+inline answer(x) {
+    inFlight[x]++;
+    answering[_pid]++;
+    notify();
+    answering[_pid]--;
+    inFlight[x]--
+}
+
+proctype Module(byte me) {
+    bool last, held, took, count, first;
+    byte y, kind = NONE, x;
+    byte left = 1;
+    modulePid[me] = _pid;
+    do
+    :: left > 0 && !stop[me] -> left--; answer(me)
+    :: stop[me] -> break
+    :: exited -> break
+    od;
+gone:
+    joined[me] = true
+}
+
+proctype JavaA() {
+    bool last, held, took, count, first;
+    byte y, kind = NONE, x;
+    javaA = _pid;
+    nativeMethod(SETUP, 0);
+    started[0] = true;
+    run Module(0);
+    if
+    :: commandFromJava();
+       /* Deletes client 0, then unloads the JACK library. */
+       kind = DELETE;
+       do
+       :: nativeMethod(kind, 0);
+          if
+          :: kind == DELETE -> kind = UNLOAD
+          :: else -> break
+          fi
+       od;
+       kind = NONE
+    /* No further call from Java: a client deleted by a callback on a
+     * module's thread has only the exit left to go at. */
+    :: skip
+    fi;
+    if
+    :: atomic { exiter == NONE -> exiter = _pid }; exitProcess()
+    :: else
+    fi;
+gone:
+    skip
+}
+
+proctype JavaB() {
+    bool last, held, took, count, first;
+    byte y, kind = NONE, x;
+    nativeMethod(SETUP, 1);
+    /* "start_client": a JACK client, if the library is there. */
+    atomic {
+        if
+        :: registered[1] && jackLoaded -> usesJack[1] = true; jackUsers++
+        :: else
+        fi
+    };
+    started[1] = true;
+    run Module(1);
+gone:
+    skip
 }
 
 init {
-    atomic { run JavaMain(); run JavaOther() }
+    atomic { run JavaA(); run JavaB() }
 }

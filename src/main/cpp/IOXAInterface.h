@@ -20,7 +20,7 @@
 // Real-time threads: the host never calls a member from a real-time thread;
 // the module's members run on Java's threads and may block. Of the members a
 // module calls, getMagicNumber() is real-time safe and the response()
-// family is not (the listener lock, the VM attach and Java's callback: see
+// family is not (the listener's turn, the VM attach and Java's callback: see
 // IOXAResponseInterface.h). A JACK process callback pushes its answers to
 // the kit's OXAAnswerQueue, whose delivery thread calls response().
 //

@@ -10,7 +10,7 @@
 // reused at once afterwards.
 //
 // Real-time threads: no responseToService is real-time safe. Every answer
-// takes the host's one process-wide listener lock (and so waits for any other
+// takes the host's one process-wide listener's turn (and so waits for any other
 // thread's answer in progress), attaches a thread that Java has not seen to
 // the VM for the length of the answer, and runs Java's callback, which may
 // allocate, wait for a garbage collection or call back into the module. Never

@@ -30,10 +30,30 @@ bool sClientGone = false;
 pthread_mutex_t sInFlightLock = PTHREAD_MUTEX_INITIALIZER;
 pthread_cond_t sInFlightDone = PTHREAD_COND_INITIALIZER;
 
-std::vector<const IOXAResponseInterfaceV2*>& inFlight() {
-    static std::vector<const IOXAResponseInterfaceV2*>* answers =
-        new std::vector<const IOXAResponseInterfaceV2*>();  // never freed: threads outlive statics
+// One answer on its way: where it goes, and the thread that sends it.
+struct AnswerOnItsWay {
+    const IOXAResponseInterfaceV2* target;
+    pthread_t thread;
+    bool operator==(const AnswerOnItsWay& other) const {
+        return target == other.target && pthread_equal(thread, other.thread);
+    }
+};
+
+std::vector<AnswerOnItsWay>& inFlight() {
+    static std::vector<AnswerOnItsWay>* answers =
+        new std::vector<AnswerOnItsWay>();  // never freed: threads outlive statics
     return *answers;
+}
+
+// Whether an answer to `itf` is on its way on a thread other than this one.
+// One on this thread is further up its own stack: that happens only when
+// the process exits from inside that answer, and it cannot be waited for.
+bool answerOnItsWayElsewhere(const IOXAResponseInterfaceV2* itf) {
+    const pthread_t self = pthread_self();
+    for (const AnswerOnItsWay& answer : inFlight()) {
+        if (answer.target == itf && !pthread_equal(answer.thread, self)) return true;
+    }
+    return false;
 }
 
 // One answer through the handle: reads where it goes and counts it as on its
@@ -46,13 +66,14 @@ public:
         OvikAutoLock lock(&sInFlightLock);
         mTarget = __atomic_load_n(response, __ATOMIC_ACQUIRE);
         mClientGone = mTarget == nullptr && sClientGone;
-        if (mTarget != nullptr) inFlight().push_back(mTarget);
+        if (mTarget != nullptr) inFlight().push_back(AnswerOnItsWay{mTarget, pthread_self()});
     }
     ~InFlightAnswer() {
         if (mTarget == nullptr) return;
         OvikAutoLock lock(&sInFlightLock);
-        std::vector<const IOXAResponseInterfaceV2*>& answers = inFlight();
-        answers.erase(std::find(answers.begin(), answers.end(), mTarget));
+        std::vector<AnswerOnItsWay>& answers = inFlight();
+        answers.erase(
+            std::find(answers.begin(), answers.end(), AnswerOnItsWay{mTarget, pthread_self()}));
         pthread_cond_broadcast(&sInFlightDone);
     }
     InFlightAnswer(const InFlightAnswer&) = delete;
@@ -77,14 +98,12 @@ private:
     bool mClientGone;
 };
 
-// Waits until no answer through the handle is on its way to `itf`. The
-// destroying thread is never inside an answer itself (docs/thread-model.md).
+// Waits until no answer through the handle is on its way to `itf` on another
+// thread. The destroying thread is inside an answer itself only at exit
+// (docs/thread-model.md).
 void awaitAnswersTo(const IOXAResponseInterfaceV2* itf) {
     OvikAutoLock lock(&sInFlightLock);
-    std::vector<const IOXAResponseInterfaceV2*>& answers = inFlight();
-    while (std::find(answers.begin(), answers.end(), itf) != answers.end()) {
-        pthread_cond_wait(&sInFlightDone, &sInFlightLock);
-    }
+    while (answerOnItsWayElsewhere(itf)) pthread_cond_wait(&sInFlightDone, &sInFlightLock);
 }
 }  // namespace
 

@@ -45,7 +45,7 @@ public:
     // Answers to the current response interface, as IOXAInterface::response()
     // does (same threads, blocking and ownership). Dropped, with one log
     // line, when the client it answered to is gone. Not real-time safe: it
-    // waits for the listener lock, may attach the thread to the VM, and
+    // waits for the listener's turn, may attach the thread to the VM, and
     // returns only after Java's callback; use OXAAnswerQueue from a process
     // callback.
     void response(const char* message);
