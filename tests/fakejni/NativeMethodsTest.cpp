@@ -8,6 +8,7 @@
 #include <limits.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -356,6 +357,40 @@ TEST_F(NativeJackLibrary, UnloadLeavesTheJackLibraryUntilADeletedClientIsDestroy
                    EXPECT_EQ(1, unload());
                }));
     EXPECT_EQ(1, LogCapture::countContaining(ANDROID_LOG_INFO, kHostTag, "WaveLib was closed"));
+    EXPECT_EQ(nullptr, ovikjack_symbol("jack_client_open"));
+}
+
+// A set-up that comes between "no client lives" and the unload itself would
+// open its JACK client against a library that is going: it waits instead.
+TEST_F(NativeJackLibrary, ASetUpDuringTheUnloadWaitsUntilTheLibraryIsGone) {
+    ASSERT_EQ(1, load(fake().newString(OVIK_FAKEJNI_WATCHED_JACK_LIBRARY)));
+    void* watched = dlopen(OVIK_FAKEJNI_WATCHED_JACK_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(nullptr, watched);
+    auto setHook =
+        reinterpret_cast<void (*)(void (*)())>(dlsym(watched, "watched_jack_set_unload_hook"));
+    dlclose(watched);
+    ASSERT_NE(nullptr, setHook);
+    static std::atomic<bool> setUpReturned(false);
+    static bool setUpDuringUnload = false;
+    static std::function<void()> duringUnload;
+    setUpReturned = false;
+    std::thread other;
+    duringUnload = [this, &other] {
+        other = std::thread([this] {
+            fake().makeJavaThread();
+            EXPECT_EQ(0, setup("late_3", 3));
+            setUpReturned = true;
+        });
+        // Long enough for a set-up that does not wait; one that waits is
+        // still waiting when the unload goes on.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        setUpDuringUnload = setUpReturned;
+    };
+    setHook([] { duringUnload(); });
+    joinWithin(std::chrono::seconds(20), "an unload with a set-up beside it",
+               onJavaThread([this] { EXPECT_EQ(1, unload()); }));
+    joinWithin(std::chrono::seconds(20), "the set-up after the unload", [&other] { other.join(); });
+    EXPECT_FALSE(setUpDuringUnload) << "a client was set up while the JACK library went";
     EXPECT_EQ(nullptr, ovikjack_symbol("jack_client_open"));
 }
 
