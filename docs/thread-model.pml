@@ -25,7 +25,6 @@
  *   NO_LATE_SWEEP    the exit sweep runs after the modules' statics are gone
  *   NO_UNLOAD_LOCK   unloading counts live clients, then unloads, as two
  *                    steps a set-up may come between
- *   NO_ANSWER_RULE   a client may be destroyed inside an answer
  *   NO_EXIT_DRAIN    the queue is not drained at process exit
  *
  *   spin -run -noclaim thread-model.pml         assertions and deadlocks
@@ -83,12 +82,7 @@ inline unlock(l) {
     atomic { l = NONE; locks[_pid]-- }
 }
 
-#ifdef NO_ANSWER_RULE
-#define ANSWER_OK true
-#else
-#define ANSWER_OK (answering[_pid] == 0)
-#endif
-#define MAY_DESTROY (locks[_pid] == 0 && notifying[_pid] == 0 && ANSWER_OK)
+#define MAY_DESTROY (locks[_pid] == 0 && notifying[_pid] == 0 && answering[_pid] == 0)
 
 /* Joins module x's thread; on that thread itself it only asks it to stop,
  * as the kit's module thread does. */
@@ -104,10 +98,8 @@ inline stopModule(x) {
  * joins its thread), and waits for answers through the handle. */
 inline destroy(x) {
     assert(locks[_pid] == 0);
-#ifndef NO_ANSWER_RULE
     /* The exit sweep is the exception: the exiting thread never returns. */
     assert(answering[_pid] == 0 || exiter == _pid);
-#endif
     assert(!staticsGone);
     assert(!usesJack[x] || jackLoaded);
     stopModule(x);
