@@ -292,8 +292,8 @@ inline exitProcess() {
 }
 
 /* The Java callback of a notification this thread delivers: nothing, a
- * command or a deletion on either client, or (on JavaA) the end of the
- * process. A set-up or an unload from a callback takes only locks that nest
+ * command or a deletion on either client, or (on JavaA) a command whose
+ * module answers at once, nested, or the end of the process. A set-up or an unload from a callback takes only locks that nest
  * under the turn and waits for no thread; JavaB's set-up and JavaA's unload
  * play them, beside the callbacks. */
 inline callback() {
@@ -301,7 +301,7 @@ inline callback() {
     :: skip
     :: kind = COMMAND_JOIN; x = 0
     :: kind = COMMAND_JOIN; x = 1
-    :: kind = COMMAND_SAY; x = 1
+    :: _pid == javaA -> kind = COMMAND_SAY; x = 1
     :: kind = DELETE; x = 0
     :: kind = DELETE; x = 1
     :: atomic { _pid == javaA && exiter == NONE -> exiter = _pid }; exitProcess(); goto gone
