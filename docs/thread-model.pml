@@ -27,9 +27,10 @@
  *                    steps a set-up may come between
  *   NO_EXIT_DRAIN    the queue is not drained at process exit
  *
- *   spin -run -noclaim thread-model.pml         assertions and deadlocks
- *   spin -run -ltl destroyed thread-model.pml   every deleted client goes
- *   spin -run -ltl jack thread-model.pml        no JACK client outlives the library
+ *   spin -run thread-model.pml      deadlocks and assertions, among them
+ *                                   that no JACK client outlives the
+ *                                   library and, once every thread has
+ *                                   ended, that every deleted client went
  */
 
 #define NONE 255
@@ -71,9 +72,6 @@ bool pinned[C];        /* held by a native method still running at exit */
 bool late[C];          /* deleted after the exit began */
 byte javaA;
 
-ltl destroyed { [] ((deleted[0] && !late[0] -> <> (destroyed[0] || pinned[0])) &&
-                    (deleted[1] && !late[1] -> <> (destroyed[1] || pinned[1]))) }
-ltl jack { [] (!jackLoaded -> jackUsers == 0) }
 
 inline lock(l) {
     atomic { l == NONE -> l = _pid; locks[_pid]++ }
@@ -213,13 +211,13 @@ inline nativeMethod(kind, x) {
 #ifdef NO_UNLOAD_LOCK
         count = (live == 0);
         if
-        :: count -> count = false; jackLoaded = false
+        :: count -> count = false; jackLoaded = false; assert(jackUsers == 0)
         :: else
         fi
 #else
         lock(liveLock);
         if
-        :: live == 0 -> jackLoaded = false
+        :: live == 0 -> jackLoaded = false; assert(jackUsers == 0)
         :: else
         fi;
         unlock(liveLock)
@@ -445,5 +443,10 @@ gone:
 }
 
 init {
-    atomic { run JavaA(); run JavaB() }
+    atomic { run JavaA(); run JavaB() };
+    /* Every thread has ended: every client deleted before the exit began
+     * was destroyed, unless a native method still held it then. */
+    _nr_pr == 1;
+    assert(!deleted[0] || late[0] || destroyed[0] || pinned[0]);
+    assert(!deleted[1] || late[1] || destroyed[1] || pinned[1])
 }
