@@ -35,7 +35,8 @@ Lv2JackClient::~Lv2JackClient() {
 }
 
 int Lv2JackClient::answer(int result, const std::string& text) {
-    mModule.response(text.c_str(), kJackAnswerId);
+    // Errors come with the commands' errors, whatever refused them.
+    mModule.response(text.c_str(), result == 0 ? kJackAnswerId : kCommandAnswerId);
     return result;
 }
 
@@ -104,6 +105,7 @@ bool Lv2JackClient::open(std::string& why) {
         mReportFrames = static_cast<jack_nframes_t>(rate / kControlReportsPerSecond);
         mFramesSinceReport = 0;
         mAnswers.start();
+        mPlugin.activate();
         mPlugin.worker().start();
         if (mApi->activate(mClient) == 0) return true;
         why = "the JACK server refused to activate the client";

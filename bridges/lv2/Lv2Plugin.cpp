@@ -99,6 +99,7 @@ bool Lv2Plugin::load(const std::string& uri, double sampleRate, std::string& why
     mPlugin = plugin;
     mUri = uri;
     mPorts = std::move(ports);
+    for (PortInfo& info : mPorts) info.scaleTo(sampleRate, 1.0);
     setUpBuffers();
     mSampleRate = sampleRate;
     if (!instantiate(why)) {
@@ -142,8 +143,25 @@ bool Lv2Plugin::instantiate(std::string& why) {
                        lilv_instance_get_extension_data(mInstance, LV2_WORKER__interface)));
     connectPorts();
     resetSequences();
-    lilv_instance_activate(mInstance);
+    mActive = false;
     return true;
+}
+
+void Lv2Plugin::activate() {
+    if (mInstance == nullptr || mActive) return;
+    for (uint32_t index : mControlIn) {
+        mControlBuffers[index] = mControlShared[index].load(std::memory_order_relaxed);
+    }
+    lilv_instance_activate(mInstance);
+    mActive = true;
+}
+
+void Lv2Plugin::freeInstance() {
+    if (mInstance == nullptr) return;
+    if (mActive) lilv_instance_deactivate(mInstance);
+    mActive = false;
+    lilv_instance_free(mInstance);
+    mInstance = nullptr;
 }
 
 bool Lv2Plugin::reload(double sampleRate, std::string& why) {
@@ -153,9 +171,8 @@ bool Lv2Plugin::reload(double sampleRate, std::string& why) {
     }
     mWorker.stop();
     mWorker.attach(nullptr, nullptr);
-    lilv_instance_deactivate(mInstance);
-    lilv_instance_free(mInstance);
-    mInstance = nullptr;
+    freeInstance();
+    for (PortInfo& info : mPorts) info.scaleTo(sampleRate, mSampleRate);
     mSampleRate = sampleRate;
     if (instantiate(why)) return true;
     unload();
@@ -165,11 +182,7 @@ bool Lv2Plugin::reload(double sampleRate, std::string& why) {
 void Lv2Plugin::unload() {
     mWorker.stop();
     mWorker.attach(nullptr, nullptr);
-    if (mInstance != nullptr) {
-        lilv_instance_deactivate(mInstance);
-        lilv_instance_free(mInstance);
-        mInstance = nullptr;
-    }
+    freeInstance();
     mPlugin = nullptr;
     mUri.clear();
     mPorts.clear();
@@ -288,7 +301,7 @@ bool Lv2Plugin::addMidi(uint32_t frame, const uint8_t* bytes, uint32_t size) {
 
 void Lv2Plugin::process(uint32_t frames, const float* const* inputs, float* const* outputs) {
     int expected = kIdle;
-    if (mInstance == nullptr || frames > kMaxBlock ||
+    if (mInstance == nullptr || !mActive || frames > kMaxBlock ||
         !mRunState.compare_exchange_strong(expected, kInBlock, std::memory_order_acquire)) {
         for (uint32_t i = 0; i < mAudioOut.size(); ++i)
             memset(outputs[i], 0, frames * sizeof(float));

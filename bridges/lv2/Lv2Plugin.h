@@ -51,6 +51,11 @@ public:
     // The same plugin again at another rate, its control values kept.
     bool reload(double sampleRate, std::string& why);
     void unload();
+    // Activates the plugin before its first block, with the control values
+    // set by then (a plugin may read them in its activate()); an ordinary
+    // thread calls it, before it processes or starts the audio thread.
+    // Harmless when active. Blocks before it give silence.
+    void activate();
 
     bool isLoaded() const { return mInstance != nullptr; }
     const std::string& uri() const { return mUri; }
@@ -101,6 +106,7 @@ public:
 private:
     struct Sequence;
     void setUpBuffers();
+    void freeInstance();
     bool instantiate(std::string& why);
     void connectPorts();
     void resetSequences();
@@ -132,6 +138,7 @@ private:
 
     std::mutex mMidiWriters;
     ByteRing mMidiQueue;
+    bool mActive = false;
     std::atomic<bool> mBypassed{false};
     // 0 idle, 1 in a block, 2 paused.
     std::atomic<int> mRunState{0};

@@ -127,6 +127,7 @@ void Lv2Wave::dispatch(const std::string& word, const std::string& rest, Reply& 
     if (word == "preset") return applyPreset(rest, reply);
     if (word == "state" && rest.empty()) return saveState(reply);
     if (word == "rate") return setRate(rest, reply);
+    if (word == "block") return setBlock(rest, reply);
     if (word == "render") return render(rest, reply);
     reply.fail("unknown command: " + word + (rest.empty() ? "" : " " + rest));
 }
@@ -257,6 +258,17 @@ void Lv2Wave::setRate(const std::string& argument, Reply& reply) {
         return;
     }
     reply.add(kCommandAnswerId, "rate " + std::to_string(rate));
+}
+
+void Lv2Wave::setBlock(const std::string& argument, Reply& reply) {
+    long frames = 0;
+    if (!parseCount(argument, 1, Lv2Plugin::kMaxBlock, frames)) {
+        reply.fail("block: give a block length from 1 to " + std::to_string(Lv2Plugin::kMaxBlock) +
+                   " frames");
+        return;
+    }
+    mRenderer.setBlockLength(static_cast<uint32_t>(frames));
+    reply.add(kCommandAnswerId, "block " + std::to_string(frames));
 }
 
 void Lv2Wave::answerFrames(const std::vector<float>& frames, Reply& reply) {

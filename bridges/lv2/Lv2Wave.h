@@ -47,6 +47,7 @@ private:
     void applyPreset(const std::string& uri, Reply& reply);
     void saveState(Reply& reply);
     void setRate(const std::string& argument, Reply& reply);
+    void setBlock(const std::string& argument, Reply& reply);
     void render(const std::string& argument, Reply& reply);
     void processFrames(const void* stream, long length, Reply& reply);
     void restoreState(const void* stream, long length, Reply& reply);

@@ -33,6 +33,7 @@ void Lv2World::read() {
     mTerms.connectionOptional = uri(LV2_CORE__connectionOptional);
     mTerms.toggled = uri(LV2_CORE__toggled);
     mTerms.integer = uri(LV2_CORE__integer);
+    mTerms.sampleRate = uri(LV2_CORE__sampleRate);
     mTerms.preset = uri(LV2_PRESETS__Preset);
     mTerms.label = uri(kRdfsLabel);
 }

@@ -18,7 +18,7 @@ class Lv2World {
 public:
     struct Terms {
         NodePtr audioPort, controlPort, atomPort, cvPort, inputPort, outputPort;
-        NodePtr midiEvent, atomSupports, connectionOptional, toggled, integer;
+        NodePtr midiEvent, atomSupports, connectionOptional, toggled, integer, sampleRate;
         NodePtr preset, label;
     };
 

@@ -14,10 +14,10 @@ void OfflineRenderer::render(const uint8_t* bytes, uint32_t frames, std::vector<
     for (std::vector<float>& channel : mInputs) mInputPointers.push_back(channel.data());
     for (std::vector<float>& channel : mOutputs) mOutputPointers.push_back(channel.data());
     out.assign(static_cast<size_t>(frames) * outputs, 0.0f);
+    mPlugin.activate();
     const size_t frameBytes = sizeof(float) * inputs;
     for (uint32_t done = 0; done < frames;) {
-        const uint32_t block =
-            frames - done < Lv2Plugin::kMaxBlock ? frames - done : Lv2Plugin::kMaxBlock;
+        const uint32_t block = frames - done < mBlockLength ? frames - done : mBlockLength;
         renderBlock(bytes != nullptr ? bytes + done * frameBytes : nullptr, block,
                     out.data() + static_cast<size_t>(done) * outputs);
         done += block;

@@ -56,6 +56,14 @@ float PortInfo::initialValue() const {
     return clamp(0.0f);
 }
 
+void PortInfo::scaleTo(double sampleRate, double previousRate) {
+    if (!sampleRateRelative || previousRate <= 0.0) return;
+    const double factor = sampleRate / previousRate;
+    minimum = static_cast<float>(minimum * factor);
+    maximum = static_cast<float>(maximum * factor);
+    defaultValue = static_cast<float>(defaultValue * factor);
+}
+
 std::vector<PortInfo> readPorts(const Lv2World& world, const LilvPlugin* plugin) {
     const uint32_t count = lilv_plugin_get_num_ports(plugin);
     std::vector<float> minimums(count), maximums(count), defaults(count);
@@ -76,6 +84,7 @@ std::vector<PortInfo> readPorts(const Lv2World& world, const LilvPlugin* plugin)
         info.defaultValue = defaults[i];
         info.toggled = lilv_port_has_property(plugin, port, terms.toggled.get());
         info.integer = lilv_port_has_property(plugin, port, terms.integer.get());
+        info.sampleRateRelative = lilv_port_has_property(plugin, port, terms.sampleRate.get());
     }
     return ports;
 }

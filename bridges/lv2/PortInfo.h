@@ -27,6 +27,9 @@ struct PortInfo {
     float defaultValue = 0.0f;
     bool toggled = false;
     bool integer = false;
+    // The plugin gives its range as fractions of the sample rate; the range
+    // above is in Hz once scaledTo() has been called.
+    bool sampleRateRelative = false;
 
     // "audio", "control", "midi", "atom", "cv", "unknown".
     const char* typeName() const;
@@ -34,6 +37,10 @@ struct PortInfo {
     // then 0 when it gives none of them.
     float clamp(float value) const;
     float initialValue() const;
+    // For a port whose range is relative to the sample rate: the range and
+    // default at `sampleRate`, from those at `previousRate` (1 for the
+    // plugin's own fractions).
+    void scaleTo(double sampleRate, double previousRate);
 };
 
 // The ports of `plugin`, in index order.
