@@ -23,6 +23,7 @@ Lv2JackClient::Lv2JackClient(android::IOXAInterface& module, std::mutex& lock, L
       mLog(log),
       mApi(nullptr),
       mClient(nullptr),
+      mActive(false),
       mJackName(kJackNamePrefix),
       mMidiInput(nullptr),
       mReportFrames(0),
@@ -57,7 +58,8 @@ int Lv2JackClient::tearDown() {
     bool wasActive = false;
     {
         std::lock_guard<std::mutex> hold(mLock);
-        wasActive = isActive();
+        wasActive = mActive;
+        mActive = false;
         close();
     }
     // The host calls this once more as it destroys the client: answer only
@@ -66,21 +68,23 @@ int Lv2JackClient::tearDown() {
 }
 
 int Lv2JackClient::activate() {
-    std::string why;
     std::string text;
     {
         std::lock_guard<std::mutex> hold(mLock);
-        if (isActive()) {
-            why = "already active";
-        } else if (!mPlugin.isLoaded()) {
-            why = "no plugin loaded";
-        } else if (open(why)) {
-            text = "active " + std::string(mApi->getClientName(mClient)) + " at " +
-                   std::to_string(static_cast<long>(mPlugin.sampleRate())) + " Hz";
+        if (mActive) {
+            text = "error: activate: already active";
+        } else {
+            mActive = true;
+            std::string why = "no plugin loaded";
+            if (mPlugin.isLoaded() && open(why)) {
+                text = "active " + std::string(mApi->getClientName(mClient)) + " at " +
+                       std::to_string(static_cast<long>(mPlugin.sampleRate())) + " Hz";
+            } else {
+                text = "active without JACK: " + why;
+            }
         }
     }
-    if (text.empty()) return answer(1, "error: activate: " + why);
-    return answer(0, text);
+    return answer(text.rfind("error", 0) == 0 ? 1 : 0, text);
 }
 
 bool Lv2JackClient::open(std::string& why) {
@@ -161,7 +165,8 @@ int Lv2JackClient::deactivate() {
     bool wasActive = false;
     {
         std::lock_guard<std::mutex> hold(mLock);
-        wasActive = isActive();
+        wasActive = mActive;
+        mActive = false;
         close();
     }
     if (!wasActive) return answer(1, "error: deactivate: not active");

@@ -2,6 +2,8 @@
 // of the running JACK server with an input or output port for each audio
 // port of the loaded plugin and a MIDI input where the plugin has one, and
 // runs the plugin in the process callback; "deactivate" closes it again.
+// Without a plugin or a server the module is active all the same, without
+// JACK, and says why: it then processes offline only.
 // The process callback answers the plugin's control outputs ten times a
 // second, and what the plugin logs, through the kit's answer queue.
 //
@@ -40,8 +42,9 @@ public:
     char* getJackClientName(const char* name) override;
     void setByPassEnabled(bool enabled) override;
 
-    // With the module's lock held.
-    bool isActive() const { return mClient != nullptr; }
+    // With the module's lock held: whether the process callback runs the
+    // plugin.
+    bool runsPlugin() const { return mClient != nullptr; }
 
 private:
     typedef android::OXAAnswerQueue<> Answers;
@@ -61,6 +64,7 @@ private:
     Lv2Log& mLog;
     const JackApi* mApi;
     jack_client_t* mClient;
+    bool mActive;
     std::string mHostName;
     std::string mJackName;
     std::vector<jack_port_t*> mInputs;

@@ -158,7 +158,11 @@ void Lv2Plugin::activate() {
 
 void Lv2Plugin::freeInstance() {
     if (mInstance == nullptr) return;
-    if (mActive) lilv_instance_deactivate(mInstance);
+    // Some plugins free in cleanup() what their activate() made, whether or
+    // not it ran (swh's IIR filters crash otherwise), as hosts that activate
+    // at once never notice: an instance is freed active.
+    activate();
+    lilv_instance_deactivate(mInstance);
     mActive = false;
     lilv_instance_free(mInstance);
     mInstance = nullptr;

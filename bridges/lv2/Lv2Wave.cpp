@@ -140,7 +140,7 @@ void Lv2Wave::listPlugins(const std::string& filter, Reply& reply) {
 }
 
 bool Lv2Wave::canChange(const char* what, Reply& reply) {
-    if (mJackClient.isActive()) {
+    if (mJackClient.runsPlugin()) {
         reply.fail(std::string(what) + ": JACK runs the plugin; deactivate first");
         return false;
     }

@@ -36,21 +36,25 @@ std::vector<float> noise(size_t samples) {
 }
 
 // The frequency in [low, high] Hz, in 1 Hz steps, where the magnitude of the
-// Hann-windowed spectrum of `samples` peaks.
+// Hann-windowed spectrum of `samples` peaks (Goertzel's recurrence at each).
 double peakFrequency(const std::vector<float>& samples, double rate, int low, int high) {
     const size_t n = samples.size();
     const double pi = 3.14159265358979323846;
+    std::vector<double> windowed(n);
+    for (size_t i = 0; i < n; ++i) {
+        windowed[i] = samples[i] * (0.5 - 0.5 * std::cos(2.0 * pi * i / (n - 1)));
+    }
     double best = 0.0, bestFrequency = 0.0;
     for (int frequency = low; frequency <= high; ++frequency) {
-        double re = 0.0, im = 0.0;
-        const double step = 2.0 * pi * frequency / rate;
-        for (size_t i = 0; i < n; ++i) {
-            const double window = 0.5 - 0.5 * std::cos(2.0 * pi * i / (n - 1));
-            re += window * samples[i] * std::cos(step * i);
-            im -= window * samples[i] * std::sin(step * i);
+        const double coefficient = 2.0 * std::cos(2.0 * pi * frequency / rate);
+        double s1 = 0.0, s2 = 0.0;
+        for (double x : windowed) {
+            const double s0 = x + coefficient * s1 - s2;
+            s2 = s1;
+            s1 = s0;
         }
-        const double magnitude = re * re + im * im;
-        if (magnitude > best) best = magnitude, bestFrequency = frequency;
+        const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+        if (power > best) best = power, bestFrequency = frequency;
     }
     return bestFrequency;
 }
