@@ -142,6 +142,8 @@ bool Lv2Plugin::instantiate(std::string& why) {
                    static_cast<const LV2_Worker_Interface*>(
                        lilv_instance_get_extension_data(mInstance, LV2_WORKER__interface)));
     connectPorts();
+    mConnectedIn.assign(mAudioIn.size(), nullptr);
+    mConnectedOut.assign(mAudioOut.size(), nullptr);
     resetSequences();
     mActive = false;
     return true;
@@ -323,11 +325,17 @@ void Lv2Plugin::processPlugin(uint32_t frames, const float* const* inputs, float
     for (uint32_t index : mControlIn) {
         mControlBuffers[index] = mControlShared[index].load(std::memory_order_relaxed);
     }
+    // JACK hands out the same buffers period after period: connect only
+    // what moved.
     for (uint32_t i = 0; i < mAudioIn.size(); ++i) {
+        if (mConnectedIn[i] == inputs[i]) continue;
         lilv_instance_connect_port(mInstance, mAudioIn[i], const_cast<float*>(inputs[i]));
+        mConnectedIn[i] = inputs[i];
     }
     for (uint32_t i = 0; i < mAudioOut.size(); ++i) {
+        if (mConnectedOut[i] == outputs[i]) continue;
         lilv_instance_connect_port(mInstance, mAudioOut[i], outputs[i]);
+        mConnectedOut[i] = outputs[i];
     }
     lilv_instance_run(mInstance, frames);
     mWorker.endRun();

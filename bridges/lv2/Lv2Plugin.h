@@ -131,6 +131,9 @@ private:
     std::unique_ptr<std::atomic<float>[]> mControlShared;
     std::vector<float> mControlBuffers;
     std::vector<uint32_t> mAudioIn, mAudioOut, mMidiIn, mControlIn, mControlOut;
+    // The audio buffers the instance was last given, per audio port.
+    std::vector<const float*> mConnectedIn;
+    std::vector<float*> mConnectedOut;
     std::vector<std::unique_ptr<Sequence>> mSequences;  // per atom port
     std::vector<int> mSequenceOfPort;
     std::vector<float> mSilence;
