@@ -16,7 +16,7 @@ pkgs=(swh-lv2:armhf mda-lv2:armhf)
 lv2_path="$dest/usr/lib/lv2"
 
 is_ready() {
-    [ -d "$lv2_path/amp-swh.lv2" ] && [ -d "$lv2_path/mda.lv2" ]
+    [ -d "$lv2_path/amp-swh.lv2" ] && [ -d "$lv2_path/mda.lv2" ] && [ -d "$lv2_path/core.lv2" ]
 }
 
 work=""
@@ -38,6 +38,11 @@ unpack() {
     for deb in "$work"/*.deb; do
         dpkg -x "$deb" "$work/tree"
     done
+    # The LV2 specifications, of lv2-dev (the same files for every
+    # architecture): the plugins' classes and port properties are defined
+    # there.
+    dpkg -L lv2-dev:armhf | grep -E '^/usr/lib/lv2/[^/]+[.]lv2$' |
+        xargs -I{} cp -r {} "$work/tree/usr/lib/lv2/"
     rm -rf "$dest"
     mv "$work/tree" "$dest"
 }
@@ -46,4 +51,5 @@ if ! is_ready; then
     mkdir -p "$(dirname "$dest")"
     unpack
 fi
-echo "$lv2_path"
+# Absolute: the tests run in folders of their own.
+(cd "$lv2_path" && pwd)

@@ -6,6 +6,8 @@
 #include <lv2/port-props/port-props.h>
 #include <lv2/presets/presets.h>
 
+#include "Lv2Path.h"
+
 namespace wavelv2 {
 
 namespace {
@@ -21,7 +23,14 @@ LilvWorld* Lv2World::world() {
 
 void Lv2World::read() {
     mWorld = lilv_world_new();
-    lilv_world_load_all(mWorld);
+    // What lilv_world_load_all() does, with the bundles found by the bridge
+    // (Lv2Path.h says why).
+    for (const std::string& bundle : findBundles()) {
+        NodePtr node(lilv_new_file_uri(mWorld, nullptr, bundle.c_str()));
+        if (node) lilv_world_load_bundle(mWorld, node.get());
+    }
+    lilv_world_load_specifications(mWorld);
+    lilv_world_load_plugin_classes(mWorld);
     mTerms.audioPort = uri(LV2_CORE__AudioPort);
     mTerms.controlPort = uri(LV2_CORE__ControlPort);
     mTerms.atomPort = uri(LV2_ATOM__AtomPort);

@@ -1,8 +1,7 @@
-// The installed LV2 plugins, as lilv finds them (LV2_PATH, or its default
-// folders), and the few RDF terms the bridge asks lilv about. Read on first
-// use: a module object that is made and destroyed without ever looking at a
-// plugin costs nothing more. lilv's world is not thread safe, so the module
-// calls it under its own lock.
+// The installed LV2 plugins (those of the bundles Lv2Path.h finds), and the few RDF terms the
+// bridge asks lilv about. Read on first use: a module object that is made and destroyed without
+// ever looking at a plugin costs nothing more. lilv's world is not thread safe, so the module calls
+// it under its own lock.
 #ifndef WAVE_LV2_LV2_WORLD_H
 #define WAVE_LV2_LV2_WORLD_H
 
