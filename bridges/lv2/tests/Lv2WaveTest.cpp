@@ -275,6 +275,18 @@ TEST_F(Lv2Bridge, RestoresTheStateItSavedAsText) {
     EXPECT_EQ(0u, lastText(kCommandId).rfind("error: state: the state is of ", 0));
 }
 
+TEST_F(Lv2Bridge, GivesPluginsOptionsLogAndAWorkerThatAnswersAfterRun) {
+    ASSERT_EQ(0, command("load urn:wave-lv2-test:worker"));
+    EXPECT_EQ("log note: worker test plugin: block 4096 rate 48000", lastText(5));
+    // Offline, the work is done at once; its answer reaches the plugin after
+    // the run that asked, which shows it in the next.
+    for (const char* answer : {"value answer 0", "value answer 10", "value answer 20"}) {
+        ASSERT_EQ(0, command("render 64"));
+        ASSERT_EQ(0, command("get answer"));
+        EXPECT_EQ(answer, lastText(kCommandId));
+    }
+}
+
 TEST_F(Lv2Bridge, PassesItsInputThroughWhenBypassed) {
     ASSERT_EQ(0, command("start_client"));
     ASSERT_EQ(0, command(std::string("load ") + kAmp));
