@@ -31,8 +31,12 @@ Lv2JackClient::Lv2JackClient(android::IOXAInterface& module, std::mutex& lock, L
       mAnswers(module) {}
 
 Lv2JackClient::~Lv2JackClient() {
-    std::lock_guard<std::mutex> hold(mLock);
-    close();
+    {
+        std::lock_guard<std::mutex> hold(mLock);
+        close();
+    }
+    // Delivers what the callback queued, then joins the delivery thread.
+    mAnswers.stop();
 }
 
 int Lv2JackClient::answer(int result, const std::string& text) {
@@ -154,8 +158,9 @@ void Lv2JackClient::close() {
     }
     mPlugin.worker().stop();
     mLog.clearAudioThread();
-    // Delivers what the callback queued, then joins the delivery thread.
-    mAnswers.stop();
+    // The answer queue's delivery thread runs on until the module goes: it
+    // answers Java, whose callback may command the module, so it is never
+    // joined while the module's lock is held.
     mInputs.clear();
     mOutputs.clear();
     mMidiInput = nullptr;

@@ -8,7 +8,9 @@
 // second, and what the plugin logs, through the kit's answer queue.
 //
 // The host calls this object from any Java thread; it shares the module's
-// lock with the processing object and answers only once it is released.
+// lock with the processing object and answers only once it is released. The
+// answer queue's delivery thread starts with the first JACK activation and
+// ends with the module.
 #ifndef WAVE_LV2_LV2_JACK_CLIENT_H
 #define WAVE_LV2_LV2_JACK_CLIENT_H
 
