@@ -8,6 +8,8 @@
 #include <cmath>
 #include <thread>
 
+#include "KnownFaults.h"
+
 namespace wavelv2 {
 
 namespace {
@@ -91,6 +93,10 @@ bool Lv2Plugin::load(const std::string& uri, double sampleRate, std::string& why
     const LilvPlugin* plugin = mWorld.find(uri);
     if (plugin == nullptr) {
         why = "no installed plugin " + uri;
+        return false;
+    }
+    if (const char* fault = knownFault(uri)) {
+        why = uri + " is refused: " + fault;
         return false;
     }
     std::vector<PortInfo> ports = readPorts(mWorld, plugin);

@@ -45,7 +45,8 @@ public:
 
     // Instantiates and activates the plugin `uri` at `sampleRate`, its
     // controls at their defaults. False with the reason in `why` (unknown
-    // URI, a required feature or a port the bridge lacks: the plugin loaded
+    // URI, a plugin known to harm the process, a required feature or a port
+    // the bridge lacks: the plugin loaded
     // before stays; a failed instantiation: it is gone).
     bool load(const std::string& uri, double sampleRate, std::string& why);
     // The same plugin again at another rate, its control values kept.

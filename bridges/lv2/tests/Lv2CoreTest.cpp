@@ -53,15 +53,19 @@ TEST(Lv2Core, LoadsAndRunsEveryPluginOfSwhAndMda) {
     }
     // swh-lv2 and mda-lv2 hold 143 plugins between them. Debian's build of
     // two swh plugins leaves out their link to FFTW (undefined symbol
-    // fftwf_execute), so no host can open their binary.
+    // fftwf_execute), so no host can open their binary; one frees memory it
+    // never allocated.
     const std::string failed = " at 48000 Hz failed";
+    const std::string hermes = "http://plugin.org.uk/swh-plugins/hermesFilter";
     EXPECT_EQ((std::map<std::string, std::string>{
+                  {hermes, hermes + " is refused: its cleanup frees memory it never allocated, "
+                                    "which corrupts the process's heap"},
                   {"http://plugin.org.uk/swh-plugins/mbeq",
                    "instantiating http://plugin.org.uk/swh-plugins/mbeq" + failed},
                   {"http://plugin.org.uk/swh-plugins/pitchScaleHQ",
                    "instantiating http://plugin.org.uk/swh-plugins/pitchScaleHQ" + failed}}),
               refused);
-    EXPECT_EQ(141, loaded);
+    EXPECT_EQ(140, loaded);
 }
 
 TEST(Lv2Core, AnswersWorkFromItsOwnThreadAfterALaterRun) {
