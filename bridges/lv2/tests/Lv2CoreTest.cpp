@@ -21,9 +21,32 @@
 #include "UridMap.h"
 #include "ValueText.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#define WAVE_LV2_TEST_LSAN 1
+#endif
+
 namespace {
 
 using wavelv2::MidiMessage;
+
+// While it lives, what the calling thread allocates is not reported as a
+// leak. Some plugins leave memory behind per instance (swh's DJ EQs 848
+// bytes, its fast lookahead limiter and others less), which is theirs; the
+// bridge's own leaks are watched by the suites that run it on a few plugins.
+class PluginLeaksIgnored {
+public:
+    PluginLeaksIgnored() {
+#ifdef WAVE_LV2_TEST_LSAN
+        __lsan_disable();
+#endif
+    }
+    ~PluginLeaksIgnored() {
+#ifdef WAVE_LV2_TEST_LSAN
+        __lsan_enable();
+#endif
+    }
+};
 
 bool ofTestedPackages(const std::string& uri) {
     return uri.rfind("http://plugin.org.uk/swh-plugins/", 0) == 0 ||
@@ -41,6 +64,7 @@ TEST(Lv2Core, LoadsAndRunsEveryPluginOfSwhAndMda) {
     for (const wavelv2::PluginSummary& summary : wavelv2::listPlugins(world, "")) {
         if (!ofTestedPackages(summary.uri)) continue;
         std::string why;
+        const PluginLeaksIgnored ignored;
         // Loaded twice: the second load frees an instance that never ran.
         if (!plugin.load(summary.uri, 48000.0, why) || !plugin.load(summary.uri, 48000.0, why)) {
             refused[summary.uri] = why;
@@ -50,6 +74,7 @@ TEST(Lv2Core, LoadsAndRunsEveryPluginOfSwhAndMda) {
         std::vector<float> silence(256 * plugin.audioInputs(), 0.0f), out;
         renderer.render(reinterpret_cast<const uint8_t*>(silence.data()), 256, out);
         EXPECT_EQ(256u * plugin.audioOutputs(), out.size()) << summary.uri;
+        plugin.unload();
     }
     // swh-lv2 and mda-lv2 hold 143 plugins between them. Debian's build of
     // two swh plugins leaves out their link to FFTW (undefined symbol
