@@ -13,6 +13,16 @@ namespace {
 const char kJackNamePrefix[] = "wave_lv2";
 const char kMidiPortName[] = "midi_in";
 
+// Nothing may be thrown into the host: a failure to allocate is a refusal.
+template <typename Body>
+int guarded(Body body) {
+    try {
+        return body();
+    } catch (...) {
+        return 1;
+    }
+}
+
 }  // namespace
 
 Lv2JackClient::Lv2JackClient(android::IOXAInterface& module, std::mutex& lock, Lv2Plugin& plugin,
@@ -46,49 +56,55 @@ int Lv2JackClient::answer(int result, const std::string& text) {
 }
 
 int Lv2JackClient::setUp(int argc, char** argv) {
-    {
-        std::lock_guard<std::mutex> hold(mLock);
-        mHostName = argc > 0 && argv[0] != nullptr ? argv[0] : "";
-        // JACK client names cannot hold ':'.
-        mJackName = std::string(kJackNamePrefix) + (mHostName.empty() ? "" : "_" + mHostName);
-        for (char& c : mJackName) {
-            if (c == ':') c = '_';
+    return guarded([&] {
+        {
+            std::lock_guard<std::mutex> hold(mLock);
+            mHostName = argc > 0 && argv[0] != nullptr ? argv[0] : "";
+            // JACK client names cannot hold ':'.
+            mJackName = std::string(kJackNamePrefix) + (mHostName.empty() ? "" : "_" + mHostName);
+            for (char& c : mJackName) {
+                if (c == ':') c = '_';
+            }
         }
-    }
-    return answer(0, "set up");
+        return answer(0, "set up");
+    });
 }
 
 int Lv2JackClient::tearDown() {
-    bool wasActive = false;
-    {
-        std::lock_guard<std::mutex> hold(mLock);
-        wasActive = mActive;
-        mActive = false;
-        close();
-    }
-    // The host calls this once more as it destroys the client: answer only
-    // when something was undone.
-    return wasActive ? answer(0, "torn down") : 0;
+    return guarded([&] {
+        bool wasActive = false;
+        {
+            std::lock_guard<std::mutex> hold(mLock);
+            wasActive = mActive;
+            mActive = false;
+            close();
+        }
+        // The host calls this once more as it destroys the client: answer only
+        // when something was undone.
+        return wasActive ? answer(0, "torn down") : 0;
+    });
 }
 
 int Lv2JackClient::activate() {
-    std::string text;
-    {
-        std::lock_guard<std::mutex> hold(mLock);
-        if (mActive) {
-            text = "error: activate: already active";
-        } else {
-            mActive = true;
-            std::string why = "no plugin loaded";
-            if (mPlugin.isLoaded() && open(why)) {
-                text = "active " + std::string(mApi->getClientName(mClient)) + " at " +
-                       std::to_string(static_cast<long>(mPlugin.sampleRate())) + " Hz";
+    return guarded([&] {
+        std::string text;
+        {
+            std::lock_guard<std::mutex> hold(mLock);
+            if (mActive) {
+                text = "error: activate: already active";
             } else {
-                text = "active without JACK: " + why;
+                mActive = true;
+                std::string why = "no plugin loaded";
+                if (mPlugin.isLoaded() && open(why)) {
+                    text = "active " + std::string(mApi->getClientName(mClient)) + " at " +
+                           std::to_string(static_cast<long>(mPlugin.sampleRate())) + " Hz";
+                } else {
+                    text = "active without JACK: " + why;
+                }
             }
         }
-    }
-    return answer(text.rfind("error", 0) == 0 ? 1 : 0, text);
+        return answer(text.rfind("error", 0) == 0 ? 1 : 0, text);
+    });
 }
 
 bool Lv2JackClient::open(std::string& why) {
@@ -167,38 +183,45 @@ void Lv2JackClient::close() {
 }
 
 int Lv2JackClient::deactivate() {
-    bool wasActive = false;
-    {
-        std::lock_guard<std::mutex> hold(mLock);
-        wasActive = mActive;
-        mActive = false;
-        close();
-    }
-    if (!wasActive) return answer(1, "error: deactivate: not active");
-    return answer(0, "deactivated");
+    return guarded([&] {
+        bool wasActive = false;
+        {
+            std::lock_guard<std::mutex> hold(mLock);
+            wasActive = mActive;
+            mActive = false;
+            close();
+        }
+        if (!wasActive) return answer(1, "error: deactivate: not active");
+        return answer(0, "deactivated");
+    });
 }
 
 int Lv2JackClient::transport(android::TransportType type) {
-    return answer(0, type == android::TRANSPORT_ON ? "transport on" : "transport off");
+    return guarded([&] {
+        return answer(0, type == android::TRANSPORT_ON ? "transport on" : "transport off");
+    });
 }
 
 int Lv2JackClient::sendMidi(char* midi) {
-    std::vector<MidiMessage> messages;
-    std::string why;
-    if (!parseMidiText(midi != nullptr ? midi : "", messages, why)) {
-        return answer(1, "error: midi: " + why);
-    }
-    {
-        std::lock_guard<std::mutex> hold(mLock);
-        if (!mPlugin.isLoaded() || !mPlugin.hasMidiInput()) {
-            why = mPlugin.isLoaded() ? "the plugin has no MIDI input" : "no plugin loaded";
+    return guarded([&] {
+        std::vector<MidiMessage> messages;
+        std::string why;
+        if (!parseMidiText(midi != nullptr ? midi : "", messages, why)) {
+            return answer(1, "error: midi: " + why);
         }
-        for (size_t i = 0; why.empty() && i < messages.size(); ++i) {
-            if (!mPlugin.queueMidi(messages[i].data(), static_cast<uint32_t>(messages[i].size())))
-                why = "the MIDI queue is full";
+        {
+            std::lock_guard<std::mutex> hold(mLock);
+            if (!mPlugin.isLoaded() || !mPlugin.hasMidiInput()) {
+                why = mPlugin.isLoaded() ? "the plugin has no MIDI input" : "no plugin loaded";
+            }
+            for (size_t i = 0; why.empty() && i < messages.size(); ++i) {
+                if (!mPlugin.queueMidi(messages[i].data(),
+                                       static_cast<uint32_t>(messages[i].size())))
+                    why = "the MIDI queue is full";
+            }
         }
-    }
-    return why.empty() ? 0 : answer(1, "error: midi: " + why);
+        return why.empty() ? 0 : answer(1, "error: midi: " + why);
+    });
 }
 
 char* Lv2JackClient::getJackClientName(const char* /*name*/) {
@@ -206,8 +229,11 @@ char* Lv2JackClient::getJackClientName(const char* /*name*/) {
 }
 
 void Lv2JackClient::setByPassEnabled(bool enabled) {
-    mPlugin.setBypass(enabled);
-    answer(0, enabled ? "bypass on" : "bypass off");
+    guarded([&] {
+        mPlugin.setBypass(enabled);
+        answer(0, enabled ? "bypass on" : "bypass off");
+        return 0;
+    });
 }
 
 int Lv2JackClient::process(jack_nframes_t frames, void* self) {

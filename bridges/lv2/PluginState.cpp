@@ -39,8 +39,12 @@ void setPortValue(const char* symbol, void* context, const void* value, uint32_t
     PortValues& values = *static_cast<PortValues*>(context);
     if (type != values.floatType || size != sizeof(float)) return;
     float applied = 0.0f;
-    std::string why;
-    values.plugin.setControl(symbol, *static_cast<const float*>(value), applied, why);
+    // Called by lilv, in C: nothing may be thrown there.
+    try {
+        std::string why;
+        values.plugin.setControl(symbol, *static_cast<const float*>(value), applied, why);
+    } catch (...) {
+    }
 }
 
 }  // namespace
