@@ -36,7 +36,9 @@ demo_pkgs=(
   jackd2 libjack-jackd2-dev
 )
 # Every suite with g++, the JVM suites and benchmarks included; tsan needs
-# nothing more (its runtime comes with g++).
+# nothing more (its runtime comes with g++). The LV2 bridge builds against
+# lilv, and its suites run Debian's swh and mda plugins and compare with
+# lv2apply (lilv-utils).
 debug_pkgs=(
   "${demo_pkgs[@]}"
   pkg-config binutils file
@@ -46,6 +48,7 @@ debug_pkgs=(
   strace
   doxygen
   spin
+  liblilv-dev lilv-utils swh-lv2 mda-lv2
 )
 # LeakSanitizer names the dynamic loader's own functions in the suppressions
 # of the JVM runs (tests/jvm/lsan.supp); it finds those names only in the
@@ -53,7 +56,9 @@ debug_pkgs=(
 asan_pkgs=("${debug_pkgs[@]}" libc6-dbg)
 # clang's sanitizer runtimes come apart from clang itself.
 fuzz_pkgs=("${debug_pkgs[@]}" clang libfuzzer-14-dev libclang-rt-14-dev)
-# The armhf Java runtime itself is fetched by scripts/armhf-jre.sh; of its
+# The armhf plugin packages are unpacked by scripts/armhf-lv2.sh (they cannot
+# be installed beside the build machine's). The armhf Java runtime itself is
+# fetched by scripts/armhf-jre.sh; of its
 # libraries, the JVM suites need only libc, libstdc++, libgcc_s and zlib.
 armhf_pkgs=(
   "${debug_pkgs[@]}"
@@ -61,6 +66,7 @@ armhf_pkgs=(
   libc6:armhf libstdc++6:armhf libgcc-s1:armhf zlib1g:armhf
   android-liblog-dev:armhf libgtest-dev:armhf libgmock-dev:armhf
   libjack-jackd2-0:armhf
+  liblilv-dev:armhf
 )
 
 pkgs=()

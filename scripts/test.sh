@@ -106,11 +106,12 @@ check_dependencies() {
 
 # Extra configure arguments of a preset; fails when its set-up fails.
 configure_args() {
-    local java_home
+    local java_home lv2_path
     case "$1" in
         armhf)
             java_home=$("$root/scripts/armhf-jre.sh" "$build_root/armhf-jre") || return 1
-            echo "-DOVIK_TARGET_JAVA_HOME=$java_home"
+            lv2_path=$("$root/scripts/armhf-lv2.sh" "$build_root/armhf-lv2") || return 1
+            echo "-DOVIK_TARGET_JAVA_HOME=$java_home -DWAVE_LV2_PATH=$lv2_path"
             ;;
     esac
 }
@@ -179,7 +180,7 @@ run_preset() {
         summary+=("$(printf '%-6s FAILED at set-up' "$preset")")
         return 1
     fi
-    # shellcheck disable=SC2086 # args is one word or none
+    # shellcheck disable=SC2086 # args: words without spaces, or none
     if ! run_step "$log_dir/$preset-configure.log" describe_nothing \
         cmake --preset "$preset" -B "$dir" $args; then
         status="FAILED at configure"

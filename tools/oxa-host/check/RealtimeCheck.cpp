@@ -220,6 +220,12 @@ CheckOutcome RealtimeCheck::run(const CheckContext& context) {
         notRun(&outcome, "the host does not load the module");
         return outcome;
     }
+    // The module's own commands set it up first (a plugin host loads its
+    // plugin): what the process callback then runs is what they chose.
+    for (const std::string& own : hosted.module.ownCommands()) {
+        ChildChannel::step(own);
+        hosted.module.command(own);
+    }
     RealtimeProbe::arm(context.moduleFile);
     ChildChannel::step("start_client jack");
     hosted.module.command("start_client jack");

@@ -1,6 +1,7 @@
 // realtime: the module's JACK process thread must not answer the host,
 // allocate or release memory, wait for a lock or make a blocking system call.
-// The module runs as a real JACK client ("start_client jack", "activate") of
+// The module's own commands (--command, --commands) run first; then the
+// module runs as a real JACK client ("start_client jack", "activate") of
 // a dummy server of the check's own for about kCycles process cycles, while
 // RealtimeProbe watches the threads that libjack starts during "activate".
 // Each call found is a FAIL, with its backtrace. Without jackd, a server that
