@@ -8,14 +8,14 @@
 #
 # A SET is what one command builds and runs:
 #   demo                          what scripts/demo.sh builds and runs
-#   debug, asan, tsan, fuzz       the test presets of this machine
+#   debug, release, asan, tsan, fuzz  the test presets of this machine
 #   armhf                         the 32-bit ARM cross build and qemu
-#   host                          debug asan tsan fuzz (and the demo)
+#   host                          debug release asan tsan fuzz (and the demo)
 #   arm                           host and armhf
 set -euo pipefail
 
 usage() {
-  echo "usage: scripts/install-deps.sh [--check] {demo|debug|asan|tsan|fuzz|armhf|host|arm}..." >&2
+  echo "usage: scripts/install-deps.sh [--check] {demo|debug|release|asan|tsan|fuzz|armhf|host|arm}..." >&2
   exit 2
 }
 
@@ -78,7 +78,7 @@ add_set() {
     asan) pkgs+=("${asan_pkgs[@]}") ;;
     fuzz) pkgs+=("${fuzz_pkgs[@]}") ;;
     armhf) pkgs+=("${armhf_pkgs[@]}") ;;
-    host) for s in demo debug asan tsan fuzz; do add_set "$s"; done ;;
+    host) for s in demo debug release asan tsan fuzz; do add_set "$s"; done ;;
     arm) for s in host armhf; do add_set "$s"; done ;;
     *) usage ;;
   esac

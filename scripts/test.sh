@@ -2,14 +2,19 @@
 # Builds and tests everything, from a fresh Debian 12 on:
 #
 #   debug  every suite, the JVM suites included
+#   release  every suite, the JVM suites included, on the library as it
+#          ships: Release, with link-time optimisation
 #   asan   every suite under AddressSanitizer and UndefinedBehaviorSanitizer
 #          (the JVM suites with the sanitizer runtime preloaded into java)
 #   tsan   the native and fake-JNI suites under ThreadSanitizer (no JVM)
 #   fuzz   clang build of the libFuzzer targets; replays each seed corpus
-#   armhf  the 32-bit ARM cross build: every native and fake-JNI suite and the
-#          JVM suites on the armhf JVM, all under qemu-arm
+#   armhf  the 32-bit ARM cross build, Release with link-time optimisation as
+#          the device gets it: every native and fake-JNI suite and the JVM
+#          suites on the armhf JVM, all under qemu-arm
 #
-#   scripts/test.sh [PRESET...]     # default: debug asan tsan fuzz armhf
+#   scripts/test.sh [PRESET...]     # default: debug release asan tsan fuzz armhf
+#
+# The debug, release and armhf builds fail on any compiler warning.
 #
 # Missing Debian packages are installed when run as root (scripts/install-deps.sh);
 # anyone else is shown the one apt-get line to run and the script stops. Before
@@ -33,7 +38,7 @@ build_root=${OVIK_BUILD_ROOT:-$root/build}
 jobs=2
 
 presets=("$@")
-[ ${#presets[@]} -eq 0 ] && presets=(debug asan tsan fuzz armhf)
+[ ${#presets[@]} -eq 0 ] && presets=(debug release asan tsan fuzz armhf)
 
 declare -a summary=()
 failed=0
@@ -172,12 +177,12 @@ run_preset() {
     preset_label="$preset ($index/${#presets[@]})"
     banner "check dependencies"
     if ! check_dependencies "$preset"; then
-        summary+=("$(printf '%-6s FAILED at set-up: missing packages (see above)' "$preset")")
+        summary+=("$(printf '%-7s FAILED at set-up: missing packages (see above)' "$preset")")
         return 1
     fi
     banner configure
     if ! args=$(configure_args "$preset"); then
-        summary+=("$(printf '%-6s FAILED at set-up' "$preset")")
+        summary+=("$(printf '%-7s FAILED at set-up' "$preset")")
         return 1
     fi
     # shellcheck disable=SC2086 # args: words without spaces, or none
@@ -196,7 +201,7 @@ run_preset() {
         fi
     fi
     local took=$(($(date +%s) - preset_started))
-    summary+=("$(printf '%-6s %-20s %4d s  %s' "$preset" "$status" "$took" "$counts")")
+    summary+=("$(printf '%-7s %-20s %4d s  %s' "$preset" "$status" "$took" "$counts")")
     [ "$status" = ok ]
 }
 

@@ -2,6 +2,7 @@
 // fail: each JNI rule the library must keep is broken here on purpose.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "FakeJvm.h"
@@ -59,7 +60,15 @@ TEST_F(FakeJvmChecks, CountsCharsThatWereNotReleased) {
 }
 
 TEST_F(FakeJvmChecks, SeesCallbacksOfTwoThreadsInFlightAtOnce) {
-    fake().setCallbackDwell(std::chrono::milliseconds(200));
+    // Each callback stays in flight until both have begun, however late the
+    // second thread comes on a busy machine (a fixed dwell could end first).
+    fake().setCallbackHook([](const CallbackCall&) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (FakeJvm::instance().calls().size() < 2 &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
     auto call = [this] {
         fake().makeJavaThread();
         env()->CallStaticVoidMethod(nullptr, fake().eventMethod(), nullptr, 0, 0, 0, nullptr);

@@ -89,13 +89,24 @@ void* lateAnswers(void*) {
 #endif
 
 #ifdef FLAW_RT
-// Held by a thread of the module's own for the first half second after
-// activation, while the process callback takes it.
+// Held by a thread of the module's own from activation until a process cycle
+// has come to take it while held, and a little longer, so that cycle waits
+// for it however late the cycles start on a busy machine (a hold of fixed
+// length could end before the first). Given up after 10 s without a cycle.
 pthread_mutex_t sHeldLock = PTHREAD_MUTEX_INITIALIZER;
+int sHeld = 0;
+int sCycleCame = 0;
 
 [[maybe_unused]] void* holdLock(void*) {
     pthread_mutex_lock(&sHeldLock);
-    sleepMs(500);
+    __atomic_store_n(&sCycleCame, 0, __ATOMIC_SEQ_CST);
+    __atomic_store_n(&sHeld, 1, __ATOMIC_SEQ_CST);
+    for (int waited = 0; waited < 10000 && !__atomic_load_n(&sCycleCame, __ATOMIC_SEQ_CST);
+         ++waited) {
+        sleepMs(1);
+    }
+    sleepMs(100);
+    __atomic_store_n(&sHeld, 0, __ATOMIC_SEQ_CST);
     pthread_mutex_unlock(&sHeldLock);
     return nullptr;
 }
@@ -111,6 +122,8 @@ int flawedProcess(jack_nframes_t, void*) {
     free(block);
 #endif
 #ifdef FLAW_RT_LOCKS
+    if (__atomic_load_n(&sHeld, __ATOMIC_SEQ_CST))
+        __atomic_store_n(&sCycleCame, 1, __ATOMIC_SEQ_CST);
     pthread_mutex_lock(&sHeldLock);
     pthread_mutex_unlock(&sHeldLock);
 #endif

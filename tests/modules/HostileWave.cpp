@@ -95,9 +95,23 @@ private:
     char mName[8] = "hostile";
 };
 
+// "block" "64MiB": the object makes a block of 64 MiB when it is created, for
+// the command "big" to answer. Creation is not watched by the host, unlike
+// the command: making the block there would put the module's own filling of
+// it into the watched processor time, which a sanitizer on a busy machine
+// can take beyond the host's limit.
+std::vector<unsigned char> bigBlock() {
+    if (setting("block") != "64MiB") return {};
+    std::vector<unsigned char> block(64u << 20);
+    // Byte i's value is its mebibyte's number.
+    for (size_t mib = 0; mib < 64; ++mib)
+        memset(&block[mib << 20], static_cast<int>(mib), 1u << 20);
+    return block;
+}
+
 class HostileWave : public android::IOXAInterfaceV2 {
 public:
-    HostileWave() { maybeThrow("constructor"); }
+    HostileWave() : mBlock(bigBlock()) { maybeThrow("constructor"); }
     ~HostileWave() override { maybeAnswer("destructor"); }
 
     int init() override {
@@ -119,6 +133,7 @@ public:
 private:
     void answerInPieces(const std::string& command);
     HostileJack mJack;
+    const std::vector<unsigned char> mBlock;
 };
 
 int HostileWave::sendCommand(const char* command) {
@@ -138,19 +153,15 @@ int HostileWave::sendCommand(const char* command) {
     return 0;
 }
 
-// "empty": an empty text and a data answer of 0 bytes. "big": 64 MiB of
-// data. "long": a text of three pages whose end is on the last of them.
+// "empty": an empty text and a data answer of 0 bytes. "big": the block of
+// switch "block" as one data answer. "long": a text of three pages whose end
+// is on the last of them.
 void HostileWave::answerInPieces(const std::string& command) {
     if (command == "empty") {
         response("");
         response(1, 0, "");
     } else if (command == "big") {
-        std::vector<unsigned char> block(64u << 20);
-        // Filled a mebibyte at a time: a byte loop alone outlasts the host's
-        // 5-second watch under ThreadSanitizer.
-        for (size_t mib = 0; mib < 64; ++mib)
-            memset(&block[mib << 20], static_cast<int>(mib), 1u << 20);
-        response(2, block.size(), block.data());
+        response(2, mBlock.size(), mBlock.data());
     } else if (command == "long") {
         std::string text(3 * 4096, 'p');
         response(text.c_str());

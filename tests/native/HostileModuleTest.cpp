@@ -27,7 +27,7 @@ public:
             dlsym(mHandle, "hostile_wave_set"));
         mRelease =
             reinterpret_cast<int (*)(int)>(dlsym(mHandle, "hostile_wave_release_late_answer"));
-        for (const char* key : {"throw", "throwKind", "answer", "request"}) set(key, "");
+        for (const char* key : {"throw", "throwKind", "answer", "request", "block"}) set(key, "");
     }
     ~HostileModule() { dlclose(mHandle); }
     void set(const char* key, const std::string& value) { mSet(key, value.c_str()); }
@@ -304,8 +304,8 @@ const MisbehaviourCase kMisbehaviours[] = {
      {"invalid parameters: please check the size is 0 or data is null"},
      nullptr},
     {"AnswerOf64MiB",
-     "",
-     "",
+     "block",
+     "64MiB",
      [](HostileTest& t) { return loadThen(t, "big"); },
      {},
      {},

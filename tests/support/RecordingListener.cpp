@@ -1,5 +1,7 @@
 #include "RecordingListener.h"
 
+#include <utility>
+
 void RecordingListener::notify(int32_t msgType, int32_t ext1, int32_t ext2, const char* str) {
     Notification notification{msgType,        ext1,           ext2,
                               str != nullptr, str ? str : "", std::this_thread::get_id()};
@@ -24,7 +26,9 @@ void RecordingListener::notifyDataCallback(int32_t ext1, int32_t ext2, size_t si
                                   data ? std::string(static_cast<const char*>(data), size) : "",
                                   std::this_thread::get_id()};
     std::lock_guard<std::mutex> lock(mLock);
-    mDataNotifications.push_back(notification);
+    // Moved: a block of many mebibytes is copied once, while the module's
+    // call, which the host watches, still runs.
+    mDataNotifications.push_back(std::move(notification));
     mArrived.notify_all();
 }
 

@@ -40,9 +40,9 @@ JNIEXPORT jbyteArray JNICALL Java_com_morvane_ovik_jvmtest_support_NativeLog_tak
     return bytes;
 }
 
-JNIEXPORT jint JNICALL
-Java_com_morvane_ovik_jvmtest_support_NativeHelper_registeredClients(JNIEnv*, jclass) {
-    return RegistryProbe::clientCount();
+JNIEXPORT jboolean JNICALL Java_com_morvane_ovik_jvmtest_support_NativeHelper_broadcastToClients(
+    JNIEnv* env, jclass, jint reason, jstring text) {
+    return RegistryProbe::broadcast(reason, toString(env, text).c_str()) ? JNI_TRUE : JNI_FALSE;
 }
 
 JNIEXPORT jint JNICALL Java_com_morvane_ovik_jvmtest_support_NativeHelper_notifyFromAttachedThread(

@@ -1,43 +1,15 @@
 #include "RegistryProbe.h"
 
-#include <dlfcn.h>
-#include <stdint.h>
+#include "JNIOXAUserContext.h"
+#include "OXAClient.h"
 
-#include <mutex>
-#include <string>
-
-#include "ElfSymbols.h"
-#include "OXAClientUser.h"
-
-namespace {
-
-typedef int (*CountFunction)();
-
-const char kCountSymbol[] = "_ZN15OXAClientLoader14getClientCountEv";
-
-// Looked up once: the library stays loaded for the life of the JVM.
-CountFunction findCount() {
-    Dl_info library = {};
-    if (dladdr(reinterpret_cast<void*>(&android::oxa_user_get_api_level), &library) == 0) {
-        return nullptr;
-    }
-    oxahost::ElfSymbols symbols;
-    std::string error;
-    if (!symbols.read(library.dli_fname, &error)) return nullptr;
-    for (const oxahost::ElfSymbol& symbol : symbols.fullSymbols()) {
-        if (symbol.name == kCountSymbol && symbol.defined()) {
-            const uintptr_t base = reinterpret_cast<uintptr_t>(library.dli_fbase);
-            return reinterpret_cast<CountFunction>(base + static_cast<uintptr_t>(symbol.value));
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace
-
-int RegistryProbe::clientCount() {
-    static std::once_flag found;
-    static CountFunction count = nullptr;
-    std::call_once(found, [] { count = findCount(); });
-    return count != nullptr ? count() : -1;
+bool RegistryProbe::broadcast(int reason, const char* text) {
+    // The listener as every client holds it, through its interface: the
+    // listener's own class keeps its type information to the library, which
+    // the undefined-behaviour sanitizer's check of a call through it needs.
+    android::OXAUserListener* listener = android::OXAClient::mListener;
+    if (listener == nullptr) return false;
+    listener->notify(JNIOXAUserContext::OXACLIENT_NOTI_TYPE_ON_USB_CONTROL_CHANGED, reason, 0,
+                     text);
+    return true;
 }

@@ -1,15 +1,18 @@
-// Reads how many clients the library's registry holds. The registry is not
-// exported (nothing but these suites asks for it), so the probe finds its
-// count function in the library file's full symbol table, as a debugger
-// would, and calls it at the address the library was loaded at.
+// Has the library list its registered clients to Java, through what it
+// exports: the process-wide listener's broadcast of a USB control change
+// reaches Java once for every registered client, on the calling thread and
+// before it returns. The broadcast carries a reason and a text no module
+// uses, so the suites' event sinks know its events and count them instead
+// of recording them (NativeHelper.registeredClients()).
 #ifndef OVIK_JVM_REGISTRY_PROBE_H
 #define OVIK_JVM_REGISTRY_PROBE_H
 
 class RegistryProbe {
 public:
-    // The number of registered clients; -1 when the library is stripped or
-    // the function cannot be found.
-    static int clientCount();
+    // Broadcasts `text` with reason `reason` to every registered client.
+    // False when the library has no listener yet: it makes its listener with
+    // the first client it registers, so none was ever registered.
+    static bool broadcast(int reason, const char* text);
 };
 
 #endif  // OVIK_JVM_REGISTRY_PROBE_H

@@ -1,6 +1,7 @@
 package com.morvane.ovik.jvmtest;
 
 import com.morvane.android.sdk.kestrova.OvikServiceInstallable;
+import com.morvane.ovik.jvmtest.support.NativeHelper;
 import java.nio.ByteBuffer;
 import java.time.Duration;
 import java.util.ArrayList;
@@ -19,6 +20,7 @@ public final class EventRecorder implements OvikServiceInstallable.EventSink {
 
     @Override
     public void onEvent(int msgType, int ext1, int ext2, Object obj) {
+        if (NativeHelper.isRegistryProbeEvent(msgType, ext1, obj)) return;
         record(Event.text(msgType, ext1, ext2, obj));
     }
 

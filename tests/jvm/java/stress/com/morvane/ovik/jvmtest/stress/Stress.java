@@ -253,6 +253,7 @@ public final class Stress implements OvikServiceInstallable.EventSink {
 
     @Override
     public void onEvent(int msgType, int ext1, int ext2, Object obj) {
+        if (NativeHelper.isRegistryProbeEvent(msgType, ext1, obj)) return;
         switch (msgType) {
             case 0 -> {
                 (ext1 == OpMix.HANDLE_ID ? mHandleDelivered : mDelivered).incrementAndGet();
