@@ -2,33 +2,17 @@
 
 NotificationArgs NotificationArgs::event(int32_t msgType, int32_t ext1, int32_t ext2,
                                          const char* text) {
-    NotificationArgs args;
-    args.kind = kEvent;
-    args.msgType = msgType;
-    args.ext1 = ext1;
-    args.ext2 = ext2;
-    args.text = text;
-    return args;
+    return NotificationArgs{kEvent, msgType, ext1, ext2, text};
 }
 
 NotificationArgs NotificationArgs::block(int32_t ext1, int32_t ext2, size_t size,
                                          const void* data) {
-    NotificationArgs args;
-    args.kind = kData;
-    args.ext1 = ext1;
-    args.ext2 = ext2;
-    args.size = size;
-    args.data = data;
-    return args;
+    return NotificationArgs{kData, 0, ext1, ext2, nullptr, size, data};
 }
 
 NotificationArgs NotificationArgs::deathNotices(const std::vector<int>* objectIds,
                                                 const char* text) {
-    NotificationArgs args;
-    args.kind = kDeathNotices;
-    args.objectIds = objectIds;
-    args.text = text;
-    return args;
+    return NotificationArgs{kDeathNotices, 0, 0, 0, text, 0, nullptr, objectIds};
 }
 
 DeferredNotification::DeferredNotification(const NotificationArgs& args)

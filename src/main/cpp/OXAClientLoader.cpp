@@ -35,16 +35,13 @@ struct DestroyClientsAtExit {
     ~DestroyClientsAtExit() { OXAClientLoader::destroyAllAtExit(); }
 } sDestroyClientsAtExit;
 
-void sweepAtExit() {
-    OXAClientLoader::destroyAllAtExit();
-}
-
 }  // namespace
 
 void OXAClientLoader::sweepBeforeLatestLibraryAtExit() {
     // One registration per library brought into the process; a handler that
     // finds nothing left to sweep costs nothing.
-    if (atexit(&sweepAtExit) != 0) ALOGE("Loader: can't register the exit sweep");
+    if (atexit(&OXAClientLoader::destroyAllAtExit) != 0)
+        ALOGE("Loader: can't register the exit sweep");
 }
 
 void OXAClientLoader::destroyAllAtExit() {
