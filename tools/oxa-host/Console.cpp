@@ -19,4 +19,12 @@ void Console::line(const std::string& text) {
     fflush(stdout);
 }
 
+void Console::diagnostic(const std::string& text) {
+    std::lock_guard<std::mutex> lock(sConsoleLock);
+    fflush(stdout);
+    fwrite(text.data(), 1, text.size(), stderr);
+    fputc('\n', stderr);
+    fflush(stderr);
+}
+
 }  // namespace oxahost

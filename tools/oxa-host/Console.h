@@ -11,6 +11,10 @@ class Console {
 public:
     // Writes `text` and a newline to stdout and flushes. Any thread.
     static void line(const std::string& text);
+    // Writes a diagnostic ("error: ...", "warning: ...", a crash report) and
+    // a newline to stderr, so that stdout holds only the run's own record.
+    // stdout is flushed first: on a terminal the two keep their order.
+    static void diagnostic(const std::string& text);
 };
 
 }  // namespace oxahost

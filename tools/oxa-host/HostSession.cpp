@@ -46,7 +46,7 @@ int HostSession::run() {
 bool HostSession::createClient() {
     mClient = android::OXAClient::createInstance(mOptions.clientName, "oxa-host", getpid());
     if (!mClient) {
-        Console::line("cannot create a client named " + mOptions.clientName);
+        Console::diagnostic("error: cannot create a client named " + mOptions.clientName);
         return false;
     }
     android::OXAClient::setListener(&mListener);
@@ -120,8 +120,8 @@ bool HostSession::awaitAnswers() {
         return true;
     }
     if (mListener.waitForAnswers(mOptions.expectedAnswers, timeout)) return true;
-    Console::line("expected " + std::to_string(mOptions.expectedAnswers) + " answers, got " +
-                  std::to_string(mListener.answerCount()));
+    Console::diagnostic("error: expected " + std::to_string(mOptions.expectedAnswers) +
+                        " answers, got " + std::to_string(mListener.answerCount()));
     return false;
 }
 

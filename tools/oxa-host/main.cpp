@@ -46,8 +46,8 @@ bool reportThreadsLeft(const std::map<int, std::string>& before) {
         names += (names.empty() ? "" : ", ") + std::string("\"") + thread.second + "\" (tid " +
                  std::to_string(thread.first) + ")";
     }
-    oxahost::Console::line("error: " + std::to_string(left.size()) +
-                           " threads of the module still run after destroy: " + names);
+    oxahost::Console::diagnostic("error: " + std::to_string(left.size()) +
+                                 " threads of the module still run after destroy: " + names);
     return true;
 }
 
@@ -67,12 +67,12 @@ int runSession(const oxahost::HostOptions& options) {
         session.onLoad([&diagnosis](bool loaded) {
             if (!loaded) {
                 for (const std::string& cause : diagnosis.afterFailedLoad()) {
-                    oxahost::Console::line("not loaded: " + cause);
+                    oxahost::Console::diagnostic("not loaded: " + cause);
                 }
                 return;
             }
             const std::string fallback = diagnosis.afterLoad();
-            if (!fallback.empty()) oxahost::Console::line("warning: " + fallback);
+            if (!fallback.empty()) oxahost::Console::diagnostic("warning: " + fallback);
         });
         status = session.run();
     }
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     oxahost::HostOptions options;
     std::string error;
     if (!oxahost::parseHostOptions(args, &options, &error)) {
-        fprintf(stderr, "oxa-host: %s\n\n%s", error.c_str(), oxahost::hostUsage());
+        fprintf(stderr, "oxa-host: error: %s\n\n%s", error.c_str(), oxahost::hostUsage());
         return 2;
     }
     if (options.help) {

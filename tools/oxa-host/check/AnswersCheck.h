@@ -13,6 +13,9 @@ namespace oxahost {
 class AnswersCheck : public Check {
 public:
     const char* name() const override { return "answers"; }
+    const char* description() const override {
+        return "answers are modified UTF-8 and none comes after destroy";
+    }
     CheckOutcome run(const CheckContext& context) override;
 
     // How long answers after destroy are waited for.

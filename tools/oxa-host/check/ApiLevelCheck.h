@@ -11,6 +11,9 @@ namespace oxahost {
 class ApiLevelCheck : public Check {
 public:
     const char* name() const override { return "api-level"; }
+    const char* description() const override {
+        return "oxa_get_api_level answers a level the host accepts";
+    }
     Needs needs() const override { return kOpenLibrary; }
     int failureRulesOut() const override { return kLoadedModule; }
     CheckOutcome run(const CheckContext& context) override;

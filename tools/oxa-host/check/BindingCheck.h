@@ -12,6 +12,9 @@ namespace oxahost {
 class BindingCheck : public Check {
 public:
     const char* name() const override { return "binding"; }
+    const char* description() const override {
+        return "the library opens with immediate binding and leaves no symbol undefined";
+    }
     Needs needs() const override { return kFile; }
     int failureRulesOut() const override { return kOpenLibrary; }
     CheckOutcome run(const CheckContext& context) override;

@@ -13,6 +13,8 @@ public:
     virtual ~Check() {}
     // The name used on the command line (--only, --skip) and in the report.
     virtual const char* name() const = 0;
+    // One line on what it checks, for "oxa-host check --list".
+    virtual const char* description() const = 0;
     // What a check needs: the file only, the library opened, or the module
     // loaded by the host (its object created and initialised).
     enum Needs { kFile = 0, kOpenLibrary = 1, kLoadedModule = 2 };

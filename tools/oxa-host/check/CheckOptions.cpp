@@ -68,6 +68,24 @@ bool readCommands(const std::string& path, std::vector<std::string>* commands, s
     return true;
 }
 
+// The options that take no value; null for any other.
+bool* flagOption(const std::string& arg, CheckOptions* options) {
+    if (arg == "--help") return &options->help;
+    if (arg == "--list") return &options->list;
+    if (arg == "--version") return &options->version;
+    return nullptr;
+}
+
+bool takesValue(const std::string& arg) {
+    static const char* const kValued[] = {"--timeout",  "--json",    "--junit",
+                                          "--only",     "--skip",    "--command",
+                                          "--commands", "--package", "--seed"};
+    for (const char* name : kValued) {
+        if (arg == name) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool CheckOptions::selects(const std::string& name) const {
@@ -90,9 +108,16 @@ bool parseCheckOptions(const std::vector<std::string>& args,
             optionsEnded = true;
             continue;
         }
-        if (arg == "--help") {
-            options->help = true;
-            return true;
+        bool* flag = flagOption(arg, options);
+        if (flag != nullptr) {
+            *flag = true;
+            // The usage is all that is printed, whatever else follows.
+            if (options->help) return true;
+            continue;
+        }
+        if (!takesValue(arg)) {
+            *error = "unknown option " + arg;
+            return false;
         }
         if (i + 1 >= args.size()) {
             *error = arg + " wants a value";
@@ -104,6 +129,8 @@ bool parseCheckOptions(const std::vector<std::string>& args,
             ok = parseTimeout(value, &options->timeoutSeconds, error);
         } else if (arg == "--json") {
             options->jsonPath = value;
+        } else if (arg == "--junit") {
+            options->junitPath = value;
         } else if (arg == "--only") {
             ok = parseNames(arg, value, knownChecks, &options->only, error);
         } else if (arg == "--skip") {
@@ -117,11 +144,13 @@ bool parseCheckOptions(const std::vector<std::string>& args,
         } else if (arg == "--seed") {
             ok = parseSeed(value, &options->seed, error);
             options->seedGiven = true;
-        } else {
-            *error = "unknown option " + arg;
-            return false;
         }
         if (!ok) return false;
+    }
+    if (options->help || options->list || options->version) return true;
+    if (options->jsonPath == "-" && options->junitPath == "-") {
+        *error = "--json - and --junit -: only one report can go to stdout";
+        return false;
     }
     if (positional.size() != 2) {
         *error = positional.size() < 2 ? "missing MODULE_DIR and MODULE_FILE"
@@ -142,7 +171,9 @@ const char* checkUsage() {
            "\n"
            "options:\n"
            "  --timeout SECONDS  time limit of each check (default 10)\n"
-           "  --json FILE        also write the report as JSON to FILE\n"
+           "  --json FILE        also write the report as JSON to FILE (- for stdout)\n"
+           "  --junit FILE       also write the report as JUnit XML to FILE (- for stdout)\n"
+           "                     with - the console report goes to stderr\n"
            "  --only A,B         run only the checks named\n"
            "  --skip A,B         leave out the checks named\n"
            "  --seed N           seed of the random inputs (printed on every run)\n"
@@ -153,10 +184,11 @@ const char* checkUsage() {
            "  --package NAME     the module name of init_client: (default check): when\n"
            "                     MODULE_FILE is missing, the host loads\n"
            "                     MODULE_DIR/libwave_NAME.so instead, and so does check\n"
+           "  --list             list the checks, one a line, with what each checks\n"
+           "  --version          the version of oxa-host\n"
            "  --help             this text\n"
            "\n"
-           "checks, in the order they run: exports binding api-level versions magic\n"
-           "  lifecycle commands streams answers threads time realtime\n"
+           "the checks, in the order they run: oxa-host check --list\n"
            "\n"
            "exit status: 0 when no check failed, crashed or timed out; 1 when one did;\n"
            "2 on a bad command line.\n";

@@ -20,17 +20,24 @@ struct CheckOptions {
     std::vector<std::string> moduleCommands;
     // Per check, in seconds.
     double timeoutSeconds = 10.0;
-    // Where to write the JSON report; empty for none.
+    // Where to write the JSON report and the JUnit XML report; empty for
+    // none, "-" for stdout (the console report then goes to stderr).
     std::string jsonPath;
+    std::string junitPath;
     // Names given with --only (empty: every check) and with --skip.
     std::vector<std::string> only;
     std::vector<std::string> skip;
     uint32_t seed = 0;
     bool seedGiven = false;
     bool help = false;
+    // --list: print the checks, one a line, and run none.
+    bool list = false;
+    bool version = false;
 
     // Whether the check named `name` runs with these options.
     bool selects(const std::string& name) const;
+    // Whether a machine-readable report goes to stdout.
+    bool reportsOnStdout() const { return jsonPath == "-" || junitPath == "-"; }
 };
 
 // Fills `options` from the arguments after "check". False with a reason in

@@ -12,6 +12,9 @@ namespace oxahost {
 class CommandsCheck : public Check {
 public:
     const char* name() const override { return "commands"; }
+    const char* description() const override {
+        return "the host's command words, the module's own and random texts do not crash it";
+    }
     CheckOutcome run(const CheckContext& context) override;
 
     static constexpr int kRandomTexts = 64;

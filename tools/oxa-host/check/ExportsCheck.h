@@ -11,6 +11,9 @@ namespace oxahost {
 class ExportsCheck : public Check {
 public:
     const char* name() const override { return "exports"; }
+    const char* description() const override {
+        return "the entry points the host looks up are exported, and nothing else";
+    }
     Needs needs() const override { return kFile; }
     int failureRulesOut() const override { return kLoadedModule; }
     CheckOutcome run(const CheckContext& context) override;

@@ -60,12 +60,12 @@ int GuardedRun::run(const std::function<int()>& body) {
     }
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     const char* name = WIFSIGNALED(status) ? CrashReporter::signalName(WTERMSIG(status)) : nullptr;
-    Console::line(
+    Console::diagnostic(
         "CRASH: the module's process died of " +
         (name != nullptr ? std::string(name) : "signal " + std::to_string(WTERMSIG(status))));
     std::string frames = CrashSymbolizer::symbolize(report);
     while (!frames.empty() && frames.back() == '\n') frames.pop_back();
-    if (!frames.empty()) Console::line(frames);
+    if (!frames.empty()) Console::diagnostic(frames);
     return 1;
 }
 

@@ -12,6 +12,10 @@ namespace oxahost {
 class LifecycleCheck : public Check {
 public:
     const char* name() const override { return "lifecycle"; }
+    const char* description() const override {
+        return "every order of the life steps, then 1,000 create/destroy cycles leave nothing "
+               "behind";
+    }
     CheckOutcome run(const CheckContext& context) override;
 
     static constexpr int kCycles = 1000;

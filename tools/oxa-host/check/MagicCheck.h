@@ -12,6 +12,9 @@ namespace oxahost {
 class MagicCheck : public Check {
 public:
     const char* name() const override { return "magic"; }
+    const char* description() const override {
+        return "the magic numbers of the object and its JACK client match their tables";
+    }
     CheckOutcome run(const CheckContext& context) override;
 };
 

@@ -17,6 +17,9 @@ namespace oxahost {
 class RealtimeCheck : public Check {
 public:
     const char* name() const override { return "realtime"; }
+    const char* description() const override {
+        return "the JACK process thread does not answer, allocate, lock or block";
+    }
     CheckOutcome run(const CheckContext& context) override;
 
     // Process cycles run, of kPeriodFrames frames at kSampleRate.

@@ -13,6 +13,9 @@ namespace oxahost {
 class StreamsCheck : public Check {
 public:
     const char* name() const override { return "streams"; }
+    const char* description() const override {
+        return "requests and streams of awkward sizes stay inside their blocks";
+    }
     CheckOutcome run(const CheckContext& context) override;
 };
 

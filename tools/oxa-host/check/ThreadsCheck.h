@@ -12,6 +12,9 @@ namespace oxahost {
 class ThreadsCheck : public Check {
 public:
     const char* name() const override { return "threads"; }
+    const char* description() const override {
+        return "no thread of the module outlives its destruction";
+    }
     CheckOutcome run(const CheckContext& context) override;
 
     // How long threads that are ending are given to be gone.

@@ -12,6 +12,9 @@ namespace oxahost {
 class TimeCheck : public Check {
 public:
     const char* name() const override { return "time"; }
+    const char* description() const override {
+        return "no call takes over 1 s of wall time or the host's processor-time watch";
+    }
     CheckOutcome run(const CheckContext& context) override;
 
     static constexpr double kWallWarnSeconds = 1.0;

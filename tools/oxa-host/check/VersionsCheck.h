@@ -12,6 +12,9 @@ namespace oxahost {
 class VersionsCheck : public Check {
 public:
     const char* name() const override { return "versions"; }
+    const char* description() const override {
+        return "the version functions are the module's own and agree with each other";
+    }
     Needs needs() const override { return kOpenLibrary; }
     CheckOutcome run(const CheckContext& context) override;
 };

@@ -11,6 +11,7 @@
 
 #include "CheckOptions.h"
 #include "CheckReport.h"
+#include "CheckRunInfo.h"
 #include "CheckRunner.h"
 #include "ChildChannel.h"
 #include "ModifiedUtf8Scan.h"
@@ -26,9 +27,10 @@ TEST(CheckOptions, TakesEveryOptionAndTheTwoPositionals) {
     CheckOptions options;
     std::string error;
     ASSERT_TRUE(parseCheckOptions(
-        {"--timeout", "2.5",       "--json",    "r.json",    "--only", "exports,time", "--skip",
-         "time",      "--seed",    "42",        "--command", "gain 3", "--commands",   commandsFile,
-         "--command", "gain loud", "--package", "mine",      "/d",     "f.so"},
+        {"--timeout",  "2.5",        "--json",    "r.json",    "--only",    "exports,time",
+         "--skip",     "time",       "--seed",    "42",        "--command", "gain 3",
+         "--commands", commandsFile, "--command", "gain loud", "--package", "mine",
+         "/d",         "f.so",       "--junit",   "-"},
         kNames, &options, &error))
         << error;
     EXPECT_EQ((std::vector<std::string>{"gain 3", "meter on", "meter off", "gain loud"}),
@@ -38,6 +40,8 @@ TEST(CheckOptions, TakesEveryOptionAndTheTwoPositionals) {
     EXPECT_EQ("f.so", options.moduleFile);
     EXPECT_DOUBLE_EQ(2.5, options.timeoutSeconds);
     EXPECT_EQ("r.json", options.jsonPath);
+    EXPECT_EQ("-", options.junitPath);
+    EXPECT_TRUE(options.reportsOnStdout());
     EXPECT_EQ(42u, options.seed);
     EXPECT_TRUE(options.seedGiven);
     EXPECT_TRUE(options.selects("exports"));
@@ -60,6 +64,8 @@ TEST(CheckOptions, RefusesBadCommandLinesWithTheReason) {
         {{"--seed", "4294967296", "d", "f"}, "--seed wants a number from 0 to 4294967295"},
         {{"d", "f", "--json"}, "--json wants a value"},
         {{"--verbose", "x", "d", "f"}, "unknown option --verbose"},
+        {{"d", "f", "--verbose"}, "unknown option --verbose"},
+        {{"--json", "-", "--junit", "-", "d", "f"}, "--json - and --junit -"},
         {{"--commands", "/nonexistent/commands", "d", "f"},
          "--commands: cannot read /nonexistent/commands"},
     };
@@ -68,6 +74,24 @@ TEST(CheckOptions, RefusesBadCommandLinesWithTheReason) {
         std::string error;
         EXPECT_FALSE(parseCheckOptions(bad.args, kNames, &options, &error)) << bad.error;
         EXPECT_EQ(0u, error.find(bad.error)) << error;
+    }
+}
+
+TEST(CheckOptions, TakesTheFlagsThatNeedNoModule) {
+    const struct {
+        std::vector<std::string> args;
+        bool CheckOptions::*flag;
+    } kFlags[] = {
+        {{"--list"}, &CheckOptions::list},
+        {{"--version"}, &CheckOptions::version},
+        // The usage wins over whatever follows it.
+        {{"--help", "--nonsense"}, &CheckOptions::help},
+    };
+    for (const auto& line : kFlags) {
+        CheckOptions options;
+        std::string error;
+        EXPECT_TRUE(parseCheckOptions(line.args, kNames, &options, &error)) << error;
+        EXPECT_TRUE(options.*line.flag) << line.args[0];
     }
 }
 
@@ -105,23 +129,68 @@ TEST(ChildChannel, ParsesStepsAndTheOutcomeAndIgnoresALineCutShort) {
     EXPECT_FALSE(ChildChannel::parse("S:only a step\nV:0\n", &outcome, &step));
 }
 
-TEST(CheckReport, WritesOneLinePerCheckAndEscapedJson) {
-    CheckResult crashed;
-    crashed.name = "streams";
-    crashed.verdict = Verdict::kCrash;
-    crashed.details = "died\nframe 1";
-    crashed.seconds = 0.25;
-    CheckResult passed;
-    passed.name = "exports";
-    passed.details = "q\"\xe9";
+CheckResult resultOf(const char* name, Verdict verdict, const std::string& details,
+                     double seconds = 0) {
+    CheckResult result;
+    result.name = name;
+    result.verdict = verdict;
+    result.details = details;
+    result.seconds = seconds;
+    return result;
+}
+
+CheckRunInfo runOf(const std::string& modulePath) {
+    CheckRunInfo run;
+    run.toolVersion = "1.2.3";
+    run.modulePath = modulePath;
+    run.packageName = "mine";
+    run.seed = 7;
+    run.timeoutSeconds = 10;
+    run.moduleCommands = {"gain 3"};
+    return run;
+}
+
+TEST(CheckReport, WritesALinePerCheckAndTheRunAsAJsonObject) {
+    const CheckResult crashed = resultOf("streams", Verdict::kCrash, "died\nframe 1", 0.25);
+    // Valid UTF-8 stays as it is; a byte that is not UTF-8 becomes U+FFFD.
+    const CheckResult warned = resultOf("exports", Verdict::kWarn, "q\"caf\xc3\xa9\x01 \xe9!");
     EXPECT_EQ("CRASH   streams       0.25 s  died\n        frame 1", CheckReport::line(crashed));
     EXPECT_EQ(
-        "[\n  {\"name\": \"streams\", \"verdict\": \"CRASH\", \"details\": \"died\\nframe 1\", "
-        "\"duration\": 0.250},\n  {\"name\": \"exports\", \"verdict\": \"PASS\", \"details\": "
-        "\"q\\\"\\u00e9\", \"duration\": 0.000}\n]\n",
-        CheckReport::json({crashed, passed}));
-    EXPECT_EQ(1, CheckReport::exitStatus({passed, crashed}));
-    EXPECT_EQ(0, CheckReport::exitStatus({passed}));
+        "{\n  \"tool\": \"oxa-host check\",\n  \"version\": \"1.2.3\",\n"
+        "  \"module\": \"/m/libwave_\xc3\xa9.so\",\n  \"package\": \"mine\",\n  \"seed\": 7,\n"
+        "  \"timeout\": 10.000,\n  \"commands\": [\"gain 3\"],\n  \"verdict\": \"CRASH\",\n"
+        "  \"checks\": [\n"
+        "    {\"name\": \"streams\", \"verdict\": \"CRASH\", \"details\": \"died\\nframe 1\", "
+        "\"duration\": 0.250},\n"
+        "    {\"name\": \"exports\", \"verdict\": \"WARN\", \"details\": "
+        "\"q\\\"caf\xc3\xa9\\u0001 \xef\xbf\xbd!\", \"duration\": 0.000}\n  ]\n}\n",
+        CheckReport::json(runOf("/m/libwave_\xc3\xa9.so"), {crashed, warned}));
+    EXPECT_EQ(Verdict::kWarn, CheckReport::overall({warned}));
+    EXPECT_EQ(0, CheckReport::exitStatus({warned}));
+    EXPECT_EQ(1, CheckReport::exitStatus({warned, crashed}));
+}
+
+TEST(CheckReport, WritesJUnitWithAFailureAnErrorAndASkipByVerdict) {
+    const std::string xml = CheckReport::junit(
+        runOf("/m/libwave_mine.so"),
+        {resultOf("exports", Verdict::kPass, ""), resultOf("time", Verdict::kWarn, "slow <1 s>"),
+         resultOf("commands", Verdict::kFail, "3 commands threw\nthe first: \"x\" & \xff"),
+         resultOf("streams", Verdict::kCrash, "died of SIGSEGV\n#0 f()"),
+         resultOf("realtime", Verdict::kWarn, "not run: no jackd")});
+    for (const char* part : {
+             "<testsuite name=\"oxa-host check.libwave_mine.so\" tests=\"5\" failures=\"1\" "
+             "errors=\"1\" skipped=\"1\"",
+             "<property name=\"seed\" value=\"7\"/>",
+             "<testcase classname=\"oxa-host check.libwave_mine.so\" name=\"exports\" "
+             "time=\"0.000\"/>",
+             "<system-out>WARN: slow &lt;1 s&gt;</system-out>",
+             "<failure type=\"FAIL\" message=\"3 commands threw\">3 commands threw&#10;the "
+             "first: &quot;x&quot; &amp; \xef\xbf\xbd</failure>",
+             "<error type=\"CRASH\" message=\"died of SIGSEGV\">",
+             "<skipped message=\"not run: no jackd\"/>",
+         }) {
+        EXPECT_NE(std::string::npos, xml.find(part)) << part << "\nin:\n" << xml;
+    }
 }
 
 // Checks that misbehave themselves, for the runner's verdicts.
@@ -130,6 +199,7 @@ public:
     enum Kind { kCrashes, kHangs, kExits, kWarns };
     explicit ScriptedCheck(Kind kind) : mKind(kind) {}
     const char* name() const override { return "scripted"; }
+    const char* description() const override { return "a check of the tests"; }
     CheckOutcome run(const CheckContext&) override {
         ChildChannel::step("misbehaving");
         if (mKind == kCrashes) raise(SIGSEGV);

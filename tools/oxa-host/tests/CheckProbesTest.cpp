@@ -84,6 +84,7 @@ public:
     enum Touch { kInside, kPastTheEnd, kAfterPoison };
     explicit BlockToucher(Touch touch) : mTouch(touch) {}
     const char* name() const override { return "block"; }
+    const char* description() const override { return "a check of the tests"; }
     CheckOutcome run(const CheckContext&) override {
         GuardedBlock block(7919);
         volatile unsigned char* bytes = block.data();
