@@ -60,6 +60,15 @@ bool parseCount(const std::string& option, const std::string& value, long* count
     return true;
 }
 
+bool takesValue(const std::string& option) {
+    static const char* const kValued[] = {"--name",    "--package", "--wait-ms", "--expect-answers",
+                                          "--request", "--stream",  "--sleep-ms"};
+    for (const char* name : kValued) {
+        if (option == name) return true;
+    }
+    return false;
+}
+
 class Parser {
 public:
     Parser(const std::vector<std::string>& args, HostOptions* options, std::string* error)
@@ -117,6 +126,10 @@ private:
         if (option == "--jack-name") {
             mOptions->steps.push_back(HostStep{HostStep::kJackName, "", 0, {}});
             return true;
+        }
+        if (!takesValue(option)) {
+            *mError = "unknown option " + option;
+            return false;
         }
         std::string text;
         if (!value(option, &text)) return false;
