@@ -57,8 +57,7 @@ int OXATestHost::command(const std::string& text) {
     return client->sendCommand((mClient->name + "!" + text).c_str());
 }
 
-bool OXATestHost::request(const std::string& what, long ext1, long capacity,
-                          std::string& bytes) {
+bool OXATestHost::request(const std::string& what, long ext1, long capacity, std::string& bytes) {
     std::shared_ptr<OXAClient> client = mClient->current();
     if (!client) return false;
     size_t usedBytes = 0;

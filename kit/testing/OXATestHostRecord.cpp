@@ -33,8 +33,8 @@ size_t OXATestHostRecord::answerCount() const {
 }
 
 bool OXATestHostRecord::waitForFirst(const std::function<bool(const OXATestAnswer&)>& matches,
-                                       std::chrono::milliseconds timeout,
-                                       OXATestAnswer* found) const {
+                                     std::chrono::milliseconds timeout,
+                                     OXATestAnswer* found) const {
     std::unique_lock<std::mutex> lock(mLock);
     return mArrived.wait_for(lock, timeout, [&] {
         for (const OXATestAnswer& answer : mAnswers) {

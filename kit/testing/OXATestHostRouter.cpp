@@ -15,9 +15,8 @@ namespace {
 
 // liblog's logger: every line the library writes in this process.
 void routeLogLine(const struct __android_logger_data* data, const char* message) {
-    OXATestHostRouter::instance().log(
-        OXATestLogLine{data->priority, data->tag != nullptr ? data->tag : "",
-                       message != nullptr ? message : ""});
+    OXATestHostRouter::instance().log(OXATestLogLine{
+        data->priority, data->tag != nullptr ? data->tag : "", message != nullptr ? message : ""});
     static const bool echo = getenv("OVIK_TEST_LOG") != nullptr;
     if (echo) __android_log_stderr_logger(data, message);
 }
@@ -64,8 +63,9 @@ std::vector<std::shared_ptr<OXATestHostRecord>> OXATestHostRouter::allRecords() 
 }
 
 void OXATestHostRouter::notify(int32_t msgType, int32_t ext1, int32_t ext2, const char* str) {
-    const OXATestAnswer answer{false,          msgType,          ext1, ext2, str != nullptr,
-                               str ? str : "", std::string(), std::this_thread::get_id()};
+    const OXATestAnswer answer{
+        false,          msgType,        ext1,          ext2,
+        str != nullptr, str ? str : "", std::string(), std::this_thread::get_id()};
     for (const std::shared_ptr<OXATestHostRecord>& record : recordsOf(ext2)) {
         record->addAnswer(answer);
     }
@@ -74,7 +74,12 @@ void OXATestHostRouter::notify(int32_t msgType, int32_t ext1, int32_t ext2, cons
 void OXATestHostRouter::notifyDataCallback(int32_t ext1, int32_t ext2, size_t size,
                                            const void* data) {
     const OXATestAnswer answer{
-        true,          0,    ext1, ext2, false, std::string(),
+        true,
+        0,
+        ext1,
+        ext2,
+        false,
+        std::string(),
         data != nullptr ? std::string(static_cast<const char*>(data), size) : std::string(),
         std::this_thread::get_id()};
     for (const std::shared_ptr<OXATestHostRecord>& record : recordsOf(ext2)) {
