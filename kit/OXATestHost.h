@@ -16,6 +16,11 @@
 // lives are recorded by every host alive at the time; set OVIK_TEST_LOG=1 to
 // also see them on stderr.
 //
+// Where it differs from the service: answers of different threads are not
+// serialised (two onAnswer() callbacks may run at once), and destroy() is
+// not deferred. Never destroy() a host from inside its own onAnswer()
+// callback: on the module's thread the module would join that very thread.
+//
 // The harness links its own copy of the library's client host, kept private
 // to the test program: nothing of the library's internals is seen here.
 #ifndef OXA_TEST_HOST_H

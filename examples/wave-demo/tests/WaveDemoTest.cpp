@@ -128,6 +128,19 @@ TEST_F(WaveDemoModule, AnswersAGainCommandAtOnceOnTheCallingThread) {
     EXPECT_EQ(std::this_thread::get_id(), answer.thread);
 }
 
+TEST_F(WaveDemoModule, AnswersTwoClientsOfItsLibraryEachThroughItsOwn) {
+    android::OXATestHost second("wave_6");
+    ASSERT_EQ(0, second.load(WAVE_DEMO_DIR, WAVE_DEMO_FILE, "demo"));
+    ASSERT_EQ(0, second.command("gain 7"));
+    OXATestAnswer answer;
+    ASSERT_TRUE(second.waitForText(kCommandId, "gain 7", kAnswerTimeout, &answer));
+    EXPECT_EQ(6, answer.objectId);
+    ASSERT_EQ(0, command("gain 2"));
+    EXPECT_TRUE(answered(kCommandId, "gain 2"));
+    for (const OXATestAnswer& mine : mHost.answers()) EXPECT_EQ(kObjectId, mine.objectId);
+    EXPECT_FALSE(second.waitForText(kCommandId, "gain 2", milliseconds(0)));
+}
+
 TEST_F(WaveDemoModule, RefusesMalformedAndUnknownCommands) {
     EXPECT_EQ(1, command("gain loud"));
     EXPECT_EQ(1, command("gain 3x"));
