@@ -14,7 +14,9 @@
 // each recording only its own client's answers (told apart by object id, so
 // give each a different one). The log lines the library writes while a host
 // lives are recorded by every host alive at the time; set OVIK_TEST_LOG=1 to
-// also see them on stderr.
+// also see them on stderr. For that the first host makes itself liblog's
+// logger (__android_log_set_logger, at the verbose level) for the rest of
+// the process.
 //
 // Where it differs from the service: answers of different threads are not
 // serialised (two onAnswer() callbacks may run at once), and destroy() is
