@@ -68,7 +68,9 @@ fi
 # The module is a JACK client through ovik_wave_link_jack(): linked against
 # libjack, with the kit's source that keeps libjack loaded.
 step "the module links libjack"
-readelf --dynamic "$module" | grep -q 'NEEDED.*libjack\.so' ||
+# (grep without -q in pipes: a grep that stops early makes the writer fail
+# under pipefail.)
+readelf --dynamic "$module" | grep 'NEEDED.*libjack\.so' >/dev/null ||
   { echo "$module does not link libjack" >&2; exit 1; }
 
 # The validator as a CTest test (ovik_add_wave_test) and the template's own
@@ -76,7 +78,7 @@ readelf --dynamic "$module" | grep -q 'NEEDED.*libjack\.so' ||
 # a cross build.
 step "the template's tests"
 "$ctest" --test-dir "$template_build" --output-on-failure ${config:+-C "$config"}
-"$ctest" --test-dir "$template_build" -N -R '^wave_template_check$' | grep -q 'Total Tests: 1' ||
+"$ctest" --test-dir "$template_build" -N -R '^wave_template_check$' | grep 'Total Tests: 1' >/dev/null ||
   { echo "ovik_add_wave_test(template) registered no test wave_template_check" >&2; exit 1; }
 
 # A module the check refuses (built for a newer API level than the host's):
@@ -114,7 +116,7 @@ if [ -z "$config" ]; then
   grep -q '^CMAKE_BUILD_TYPE:STRING=RelWithDebInfo$' "$broken_build/CMakeCache.txt" ||
     { echo "the template's default build type is not RelWithDebInfo" >&2; exit 1; }
   readelf --section-headers "$(find "$broken_build" -name libwave_template.so -print -quit)" |
-    grep -q '\.debug_info' || { echo "the template builds without debug information" >&2; exit 1; }
+    grep '\.debug_info' >/dev/null || { echo "the template builds without debug information" >&2; exit 1; }
 fi
 expect_build fail -DOVIK_WAVE_CHECK=ON
 grep -q "FAIL" "$broken_build.log" || { cat "$broken_build.log"; exit 1; }
