@@ -125,6 +125,17 @@ grep -q "FAIL" "$broken_build.log" || { cat "$broken_build.log"; exit 1; }
 expect_build pass -DOVIK_WAVE_CHECK_template=OFF
 expect_build fail -DOVIK_WAVE_CHECK_template=ON
 
+# The validator's CTest test fails as the build-time check does.
+step "ovik_add_wave_test fails on a module the check refuses"
+expect_build pass -DOVIK_WAVE_CHECK=OFF -DBUILD_TESTING=ON
+if "$ctest" --test-dir "$broken_build" -R '^wave_template_check$' ${config:+-C "$config"} \
+     > "$broken_build.ctest.log" 2>&1 ||
+   ! grep 'wave_template_check .*Failed' "$broken_build.ctest.log" >/dev/null; then
+  cat "$broken_build.ctest.log"
+  echo "wave_template_check did not fail on a module the check refuses" >&2
+  exit 1
+fi
+
 # The file name given does not exist: the host must find the module through
 # its fallback name, libwave_<module name>.so.
 step "run it with the installed oxa-host"
