@@ -28,15 +28,16 @@ fi
 
 # The demo's build (library, stand-in, example module, oxa-host, Java demo)
 # and its run: the JDK, liblog, JACK's client library (with its header, for
-# the example module's JACK client) and the JACK server; GoogleTest for the
-# template module's own tests, built against the kit the demo build installs.
+# the example module's JACK client) and the JACK server.
 demo_pkgs=(
   cmake make g++
   openjdk-17-jdk-headless
   android-liblog-dev
   jackd2 libjack-jackd2-dev
-  libgtest-dev
 )
+# GoogleTest, for the template module's own tests built against the kit that
+# the demo's build installs.
+demo_pkgs+=(libgtest-dev)
 # Every suite with g++, the JVM suites and benchmarks included; tsan needs
 # nothing more (its runtime comes with g++). The LV2 bridge builds against
 # lilv, and its suites run Debian's swh and mda plugins and compare with
