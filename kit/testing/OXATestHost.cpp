@@ -43,6 +43,9 @@ OXATestHost::OXATestHost(const std::string& clientName)
 
 OXATestHost::~OXATestHost() {
     destroy();
+    // A thread the module left running may still answer: the callback, which
+    // may refer to the test's own objects, is not called again.
+    mRecord->setCallback(nullptr);
     OXATestHostRouter::instance().remove(mRecord.get());
 }
 
