@@ -2,11 +2,16 @@
 # against outside this tree.
 #
 #   include/ovik/          the contract headers and the kit's helpers
-#                          (OXAAnswerQueue.h, OXAModuleThread.h)
-#   lib/                   libOvikServiceJni.so and the JACK loader stand-in
+#                          (OXAAnswerQueue.h, OXAModuleThread.h, and the
+#                          test harness's OXATestHost.h)
+#   lib/                   libOvikServiceJni.so, the JACK loader stand-in and
+#                          the test harness libOvikWaveTesting.a (when the
+#                          tools are built)
 #   bin/oxa-host           the command-line host (when the tools are built)
-#   lib/cmake/OvikWave/    the package: targets, ovik_add_wave(), the
-#                          modules' version script, the version file
+#   lib/cmake/OvikWave/    the package: targets, ovik_add_wave() and the
+#                          other functions, the modules' version script, the
+#                          source ovik_wave_link_jack() adds to a module, the
+#                          version file
 #   share/java/            ovik-service.jar, the Java service class (when the
 #                          Java parts are built; java/CMakeLists.txt)
 include(GNUInstallDirs)
@@ -26,6 +31,9 @@ set(_ovik_targets OvikServiceJni)
 if(TARGET ovikjack)
   list(APPEND _ovik_targets ovikjack)
 endif()
+if(TARGET ovik_wave_testing)
+  list(APPEND _ovik_targets ovik_wave_testing)
+endif()
 if(TARGET oxa-host)
   set_target_properties(oxa-host PROPERTIES
     INSTALL_RPATH "$ORIGIN/${_ovik_bin_to_lib}"
@@ -35,6 +43,7 @@ endif()
 
 install(TARGETS ${_ovik_targets} EXPORT OvikWaveTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 list(TRANSFORM OVIK_CONTRACT_HEADERS PREPEND ${OVIK_SOURCE_DIR}/ OUTPUT_VARIABLE _ovik_headers)
@@ -55,4 +64,5 @@ install(FILES
   ${CMAKE_CURRENT_BINARY_DIR}/OvikWaveConfigVersion.cmake
   ${CMAKE_CURRENT_LIST_DIR}/OvikWaveFunctions.cmake
   ${CMAKE_CURRENT_LIST_DIR}/OvikWaveModule.map
+  ${CMAKE_CURRENT_LIST_DIR}/OvikJackResident.cpp
   DESTINATION ${_ovik_package_dir})

@@ -23,11 +23,17 @@ function(ovik_enable_warnings target)
 endfunction()
 
 # The sanitizer build instruments every target, modules and tests included,
-# and makes any undefined behaviour fail the run.
+# and makes any undefined behaviour fail the run. OVIK_INSTRUMENT_FLAGS holds
+# the same flags for what is built apart from the tree against the kit (the
+# kit test's template module and its tests), whose programs link the kit's
+# instrumented objects.
+set(OVIK_INSTRUMENT_FLAGS "")
 if(OVIK_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
+  list(APPEND OVIK_INSTRUMENT_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all
+       -fno-omit-frame-pointer)
 endif()
 
 # The fuzz build gives every target the coverage the fuzzers steer by; only
@@ -35,4 +41,5 @@ endif()
 if(OVIK_BUILD_FUZZERS)
   add_compile_options(-fsanitize=fuzzer-no-link)
   add_link_options(-fsanitize=fuzzer-no-link)
+  list(APPEND OVIK_INSTRUMENT_FLAGS -fsanitize=fuzzer-no-link)
 endif()

@@ -14,6 +14,7 @@
 # used by this tree's own example module.
 
 set(_OVIK_WAVE_VERSION_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/OvikWaveModule.map")
+set(_OVIK_WAVE_JACK_RESIDENT "${CMAKE_CURRENT_LIST_DIR}/OvikJackResident.cpp")
 
 function(ovik_add_wave name)
   cmake_parse_arguments(PARSE_ARGV 1 WAVE "" "" "SOURCES")
@@ -84,26 +85,115 @@ function(ovik_add_wave_check name)
     return()
   endif()
 
-  set(options)
-  set(depends ${target} OvikWave::oxa-host)
-  if(CHECK_COMMANDS_FILE)
-    get_filename_component(commands_file "${CHECK_COMMANDS_FILE}" ABSOLUTE)
-    list(APPEND options --commands "${commands_file}")
-    list(APPEND depends "${commands_file}")
-  endif()
-  foreach(command IN LISTS CHECK_COMMANDS)
-    list(APPEND options --command "${command}")
-  endforeach()
+  _ovik_wave_check_command(${name} "${CHECK_COMMANDS_FILE}" "${CHECK_COMMANDS}" check commands_file)
   # The stamp is written only when every check passed; a failed check makes
   # no stamp, so make has nothing of the module's to delete.
   set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}.checked)
   add_custom_command(OUTPUT ${stamp}
-    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:OvikWave::oxa-host> check
-            --package ${name} ${options}
-            $<TARGET_FILE_DIR:${target}> $<TARGET_FILE_NAME:${target}>
+    COMMAND ${check}
     COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
-    DEPENDS ${depends}
+    DEPENDS ${target} OvikWave::oxa-host ${commands_file}
     COMMENT "oxa-host check: the module of wave ${name}"
     VERBATIM)
   add_custom_target(${target}_check ALL DEPENDS ${stamp})
+endfunction()
+
+# ovik_add_wave_test(NAME [COMMANDS_FILE <file>] [COMMANDS <command>...]
+#                    [TIMEOUT <seconds>])
+#
+# Registers `oxa-host check` on the module of ovik_add_wave(NAME) as the CTest
+# test wave_NAME_check (label "wave_check"), so that `ctest` runs the
+# validator beside the module's own tests, and a CI sees its verdict among
+# theirs. COMMANDS_FILE and COMMANDS are those of ovik_add_wave_check();
+# TIMEOUT is the time limit of the whole run in seconds (CTest's own default
+# otherwise; each check also has oxa-host's own limit). Call enable_testing()
+# (or include(CTest)) first.
+#
+# The test is independent of the build-time check: OVIK_WAVE_CHECK and
+# OVIK_WAVE_CHECK_NAME leave it in place. A cross build runs it through
+# CMAKE_CROSSCOMPILING_EMULATOR; without one, or without oxa-host in the kit,
+# the test is left out with a message.
+function(ovik_add_wave_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 TEST "" "COMMANDS_FILE;TIMEOUT" "COMMANDS")
+  if(TEST_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "ovik_add_wave_test(${name}): unknown arguments ${TEST_UNPARSED_ARGUMENTS}")
+  endif()
+  set(target wave_${name})
+  if(NOT TARGET ${target})
+    message(FATAL_ERROR "ovik_add_wave_test(${name}): call ovik_add_wave(${name} ...) first")
+  endif()
+  if(NOT TARGET OvikWave::oxa-host)
+    message(STATUS "ovik_add_wave_test(${name}): the kit has no oxa-host; no test")
+    return()
+  endif()
+  if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+    message(STATUS "ovik_add_wave_test(${name}): no emulator for the target; no test")
+    return()
+  endif()
+  _ovik_wave_check_command(${name} "${TEST_COMMANDS_FILE}" "${TEST_COMMANDS}" check commands_file)
+  add_test(NAME ${target}_check COMMAND ${check})
+  set_tests_properties(${target}_check PROPERTIES LABELS "wave_check")
+  if(TEST_TIMEOUT)
+    set_tests_properties(${target}_check PROPERTIES TIMEOUT ${TEST_TIMEOUT})
+  endif()
+endfunction()
+
+# The command line of `oxa-host check` on the module of wave NAME, in
+# <command_var>, and the absolute path of the commands file (or nothing) in
+# <file_var>.
+function(_ovik_wave_check_command name commands_file commands command_var file_var)
+  set(options)
+  set(file "")
+  if(commands_file)
+    get_filename_component(file "${commands_file}" ABSOLUTE)
+    list(APPEND options --commands "${file}")
+  endif()
+  foreach(command IN LISTS commands)
+    list(APPEND options --command "${command}")
+  endforeach()
+  set(${command_var}
+      ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:OvikWave::oxa-host> check
+      --package ${name} ${options}
+      $<TARGET_FILE_DIR:wave_${name}> $<TARGET_FILE_NAME:wave_${name}>
+      PARENT_SCOPE)
+  set(${file_var} "${file}" PARENT_SCOPE)
+endfunction()
+
+# ovik_wave_link_jack(NAME)
+#
+# Makes the module of ovik_add_wave(NAME) a JACK client the safe way: finds
+# JACK's header and client library (Debian's libjack-jackd2-dev), links the
+# module against it, and adds to the module a small source of the kit
+# (OvikJackResident.cpp, next to this file) that keeps libjack loaded for the
+# rest of the process once the module has loaded it.
+#
+# Why: a module linked with -ljack has libjack loaded and unloaded with it,
+# every time the host creates and destroys a client of the module. libjack
+# creates thread-specific keys and allocates in its load-time constructors
+# and never gives them back, so each cycle leaks, `oxa-host check` fails the
+# `lifecycle` check ("the heap in use grew ...") and, after about a thousand
+# cycles, the process runs out of pthread keys. Kept loaded, libjack sets
+# itself up once.
+#
+# A cross build looks for the target's libjack (libjack.so.0 of the
+# libjack-jackd2-0 package of the target's architecture is enough) and the
+# build machine's jack/jack.h.
+function(ovik_wave_link_jack name)
+  if(ARGN)
+    message(FATAL_ERROR "ovik_wave_link_jack(${name}): unknown arguments ${ARGN}")
+  endif()
+  set(target wave_${name})
+  if(NOT TARGET ${target})
+    message(FATAL_ERROR "ovik_wave_link_jack(${name}): call ovik_add_wave(${name} ...) first")
+  endif()
+  find_path(OVIK_JACK_INCLUDE_DIR jack/jack.h NO_CMAKE_FIND_ROOT_PATH)
+  find_library(OVIK_JACK_LIBRARY NAMES jack libjack.so.0)
+  if(NOT OVIK_JACK_INCLUDE_DIR OR NOT OVIK_JACK_LIBRARY)
+    message(FATAL_ERROR "ovik_wave_link_jack(${name}): no JACK client library or jack/jack.h: "
+                        "install libjack-jackd2-dev (libjack-jackd2-0 of the target's "
+                        "architecture for a cross build)")
+  endif()
+  target_sources(${target} PRIVATE ${_OVIK_WAVE_JACK_RESIDENT})
+  target_include_directories(${target} PRIVATE ${OVIK_JACK_INCLUDE_DIR})
+  target_link_libraries(${target} PRIVATE ${OVIK_JACK_LIBRARY} ${CMAKE_DL_LIBS})
 endfunction()

@@ -63,11 +63,14 @@ class OXAAnswerQueue {
 
 public:
     // Answers go through `module`'s response(); the module outlives the queue.
+    // The delivery thread is named `threadName` (15 bytes at most), so that a
+    // debugger or the validator's thread report tells it from the host's.
     explicit OXAAnswerQueue(IOXAInterface& module,
-                            std::chrono::microseconds pollInterval = std::chrono::milliseconds(5))
+                            std::chrono::microseconds pollInterval = std::chrono::milliseconds(5),
+                            const char* threadName = "oxa-answers")
         : mModule(module),
           mPollInterval(pollInterval),
-          mThread([this] { deliverUntilStopped(); }) {}
+          mThread([this] { deliverUntilStopped(); }, threadName) {}
     // Stops and joins the delivery thread, then delivers, on the calling
     // thread, what was pushed after the last stop: nothing pushed is lost
     // without being counted in dropped().

@@ -35,6 +35,9 @@ demo_pkgs=(
   android-liblog-dev
   jackd2 libjack-jackd2-dev
 )
+# GoogleTest, for the template module's own tests built against the kit that
+# the demo's build installs.
+demo_pkgs+=(libgtest-dev)
 # Every suite with g++, the JVM suites and benchmarks included; tsan needs
 # nothing more (its runtime comes with g++). The LV2 bridge builds against
 # lilv, and its suites run Debian's swh and mda plugins and compare with

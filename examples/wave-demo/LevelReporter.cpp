@@ -9,7 +9,10 @@ namespace wavedemo {
 
 LevelReporter::LevelReporter(android::IOXAInterface& module, int levelCount,
                              std::chrono::milliseconds period)
-    : mModule(module), mLevelCount(levelCount), mPeriod(period), mThread([this] { run(); }) {}
+    : mModule(module),
+      mLevelCount(levelCount),
+      mPeriod(period),
+      mThread([this] { run(); }, "demo-levels") {}
 
 LevelReporter::~LevelReporter() {
     stop();

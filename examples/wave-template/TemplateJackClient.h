@@ -1,8 +1,17 @@
 // The module's JACK client: "start_client", "activate", "deactivate",
-// "tear_down", "transport", "midi:" and the bypass switch arrive here.
+// "tear_down", "transport", "midi:" and the bypass switch arrive here. Set up
+// with the word "jack" ("start_client jack"), it also becomes a client of the
+// running JACK server, with an input and an output port; its process
+// callback halves the input on the output, or passes it through when
+// bypassed. CMakeLists.txt links it with ovik_wave_link_jack(), which keeps
+// libjack loaded once the module has loaded it.
 #ifndef WAVE_TEMPLATE_TEMPLATE_JACK_CLIENT_H
 #define WAVE_TEMPLATE_TEMPLATE_JACK_CLIENT_H
 
+#include <jack/jack.h>
+
+#include <atomic>
+#include <mutex>
 #include <string>
 
 #include "IJackClientInterfaceV2.h"
@@ -16,6 +25,7 @@ public:
     // Answers go through the processing object that owns this client.
     explicit TemplateJackClient(android::IOXAInterface& module)
         : mModule(module), mAnswers(module) {}
+    ~TemplateJackClient() override { closeJack(); }
 
     // argv[0] is the host's client name, then the words of "start_client".
     int setUp(int argc, char** argv) override;
@@ -28,17 +38,33 @@ public:
     void setByPassEnabled(bool enabled) override;
 
 private:
+    // Connects to the running server (never starts one); the answer that
+    // says how that went.
+    std::string openJack(const std::string& hostName);
+    void closeJack();
+    // JACK's real-time thread: no lock, no allocation, no answer but
+    // through mAnswers.
+    static int process(jack_nframes_t frames, void* self);
+
     android::IOXAInterface& mModule;
     // What getJackClientName() hands out; valid until the next setUp().
     std::string mName;
+    jack_client_t* mJack = nullptr;
+    jack_port_t* mInput = nullptr;
+    jack_port_t* mOutput = nullptr;
+    std::atomic<bool> mBypassed{false};
+    // Held while a command changes the client's state. The host does not
+    // serialise commands, and a callback of one of this client's answers may
+    // send one while another thread waits here for the answering thread: a
+    // command that finds it held gives 1 instead of waiting. Never held
+    // while answering through mModule.
+    std::mutex mStateChange;
     // Your JACK process callback answers through this queue, never through
     // mModule.response(), which waits for the host and Java:
     //   mAnswers.pushText(kAnswerId, "peak -6 dB");  // real-time safe
     // Its delivery thread runs from activate() to deactivate() or tearDown().
-    // The host may send commands from several threads at once, and a Java
-    // callback of one of your answers may send "deactivate" on the very
-    // thread that answered: start() and stop() are safe for both. Hold no
-    // lock of your own across them that your answers' callbacks may need.
+    // start() and stop() are safe from any thread, the delivery thread
+    // itself included (a Java callback of an answer may send "deactivate").
     android::OXAAnswerQueue<> mAnswers;
 };
 

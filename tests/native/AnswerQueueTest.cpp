@@ -3,10 +3,14 @@
 // the delivery thread starts) and what reaches the response interface, in
 // order, and what is dropped and counted.
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <string.h>
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -208,5 +212,54 @@ INSTANTIATE_TEST_SUITE_P(Rows, AnswerQueueControl, ::testing::ValuesIn(kControlR
                          [](const ::testing::TestParamInfo<ControlRow>& info) {
                              return std::string(info.param.name);
                          });
+
+// ---- The delivery thread's name ---------------------------------------------
+
+// Records the name of the thread the answers arrive on.
+class ThreadNameResponse : public IOXAResponseInterfaceV2 {
+public:
+    void responseToService(const char*) override {}
+    void responseToService(const int32_t, const size_t, const void*) override {}
+    void responseToService(const int, const char*) override {
+        char name[16] = {};
+        pthread_getname_np(pthread_self(), name, sizeof(name));
+        std::lock_guard<std::mutex> lock(mLock);
+        mName = name;
+        mArrived.notify_all();
+    }
+    int getTargetAPILevel() override { return 0; }
+
+    std::string waitForName() {
+        std::unique_lock<std::mutex> lock(mLock);
+        mArrived.wait_for(lock, std::chrono::seconds(10), [this] { return !mName.empty(); });
+        return mName;
+    }
+
+private:
+    std::mutex mLock;
+    std::condition_variable mArrived;
+    std::string mName;
+};
+
+TEST(AnswerQueueThread, IsNamedSoThatReportsTellItFromTheHostsThreads) {
+    const struct {
+        const char* given;
+        const char* shown;
+    } kRows[] = {{nullptr, "oxa-answers"},
+                 {"mine-meter", "mine-meter"},
+                 {"a-name-longer-than-fifteen", "a-name-longer-t"}};
+    for (const auto& row : kRows) {
+        ThreadNameResponse response;
+        BareWave<android::IOXAInterfaceV2> wave;
+        wave.setResponseInterface(&response);
+        std::unique_ptr<SmallQueue> queue(
+            row.given == nullptr ? new SmallQueue(wave, std::chrono::microseconds(100))
+                                 : new SmallQueue(wave, std::chrono::microseconds(100), row.given));
+        queue->start();
+        queue->pushText(1, "which thread");
+        EXPECT_EQ(row.shown, response.waitForName()) << (row.given ? row.given : "(default)");
+        queue->stop();
+    }
+}
 
 }  // namespace

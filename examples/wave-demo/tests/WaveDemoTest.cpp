@@ -1,5 +1,7 @@
-// The example module hosted by a real client: loaded from its shared library
-// by the real loader, commanded as the service commands it.
+// The example module hosted by a real client of the library through the
+// kit's test harness (OvikWave::testing), as a module author tests a module:
+// loaded from its shared library by the real loader, commanded as the
+// service commands it.
 #include <android/log.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,9 +13,7 @@
 #include <thread>
 
 #include "JackServer.h"
-#include "LogCapture.h"
-#include "OXAClient.h"
-#include "RecordingListener.h"
+#include "OXATestHost.h"
 
 namespace {
 
@@ -28,44 +28,32 @@ const int kLevelId = 2;
 const int kStreamId = 3;
 const int kJackId = 4;
 
-class WaveDemoModule : public LogCaptureTest {
+using android::OXATestAnswer;
+
+class WaveDemoModule : public ::testing::Test {
 protected:
-    void SetUp() override {
-        LogCaptureTest::SetUp();
-        android::OXAClient::setListener(&mListener);
-        mClient = android::OXAClient::createInstance(kName, "test", getpid());
-        ASSERT_TRUE(mClient);
-        ASSERT_EQ(0,
-                  command(std::string("init_client:demo:") + WAVE_DEMO_FILE + ":" + WAVE_DEMO_DIR));
-    }
+    void SetUp() override { ASSERT_EQ(0, mHost.load(WAVE_DEMO_DIR, WAVE_DEMO_FILE, "demo")); }
 
-    void TearDown() override {
-        mClient.reset();
-        android::OXAClient::setListener(nullptr);
-    }
-
-    int command(const std::string& text) {
-        return mClient->sendCommand((std::string(kName) + "!" + text).c_str());
-    }
+    int command(const std::string& text) { return mHost.command(text); }
 
     bool answered(int id, const std::string& text) {
-        return mListener.waitForText(id, text, kAnswerTimeout);
+        return mHost.waitForText(id, text, kAnswerTimeout);
     }
 
-    RecordingListener mListener;
-    std::shared_ptr<android::OXAClient> mClient;
+    android::OXATestHost mHost{kName};
 };
 
 TEST_F(WaveDemoModule, SaysItIsReadyFromInitOnTheLoadingThread) {
-    Notification answer;
-    ASSERT_TRUE(mListener.waitForText(kCommandId, "wave demo ready", kAnswerTimeout, &answer));
+    OXATestAnswer answer;
+    ASSERT_TRUE(mHost.waitForText(kCommandId, "wave demo ready", kAnswerTimeout, &answer));
     EXPECT_EQ(0, answer.msgType);
-    EXPECT_EQ(kObjectId, answer.ext2);
+    EXPECT_EQ(kObjectId, answer.objectId);
     EXPECT_EQ(std::this_thread::get_id(), answer.thread);
 }
 
 TEST_F(WaveDemoModule, ReportsItsNdkAndTargetVersionsToTheHost) {
-    EXPECT_TRUE(LogCapture::contains(ANDROID_LOG_INFO, kHostTag, "(in)wave info : 21 1 1 4"));
+    EXPECT_TRUE(mHost.logged(ANDROID_LOG_INFO, android::OXATestHost::kHostLogTag,
+                             "(in)wave info : 21 1 1 4"));
 }
 
 TEST_F(WaveDemoModule, RecordsTheClientNameAndTheWordsOfStartClient) {
@@ -79,17 +67,17 @@ TEST_F(WaveDemoModule, RecordsTheClientNameAndTheWordsOfStartClient) {
 TEST_F(WaveDemoModule, ReportsFiveLevelsThenABlockFromItsOwnThreadWhenActive) {
     ASSERT_EQ(0, command("start_client"));
     ASSERT_EQ(0, command("activate"));
-    Notification level;
+    OXATestAnswer level;
     for (int n = 1; n <= 5; ++n) {
         ASSERT_TRUE(
-            mListener.waitForText(kLevelId, "level " + std::to_string(n), kAnswerTimeout, &level));
-        EXPECT_EQ(kObjectId, level.ext2);
+            mHost.waitForText(kLevelId, "level " + std::to_string(n), kAnswerTimeout, &level));
+        EXPECT_EQ(kObjectId, level.objectId);
         EXPECT_NE(std::this_thread::get_id(), level.thread);
     }
-    DataNotification block;
-    ASSERT_TRUE(mListener.waitForData(2, kAnswerTimeout, &block));
-    EXPECT_EQ(kObjectId, block.ext2);
-    EXPECT_EQ(std::string("\x01\x02\x03\x04\x05"), block.bytes);
+    OXATestAnswer block;
+    ASSERT_TRUE(mHost.waitForData(2, kAnswerTimeout, &block));
+    EXPECT_EQ(kObjectId, block.objectId);
+    EXPECT_EQ(std::string("\x01\x02\x03\x04\x05"), block.data);
     EXPECT_EQ(level.thread, block.thread);
 }
 
@@ -115,30 +103,42 @@ TEST_F(WaveDemoModule, StopsItsThreadWhenTheHostDestroysAnActiveClient) {
     ASSERT_EQ(0, command("activate"));
     // Destroying the client closes the library: the module's thread must be
     // gone by then, or the process crashes running unmapped code.
-    std::future<void> destroyed = std::async(std::launch::async, [this] { mClient.reset(); });
+    std::future<void> destroyed = std::async(std::launch::async, [this] { mHost.destroy(); });
     ASSERT_EQ(std::future_status::ready, destroyed.wait_for(milliseconds(5000)));
     EXPECT_TRUE(answered(kJackId, "torn down"));
-    const size_t answers = mListener.count();
+    const size_t answers = mHost.answerCount();
     std::this_thread::sleep_for(milliseconds(150));
-    EXPECT_EQ(answers, mListener.count());
+    EXPECT_EQ(answers, mHost.answerCount());
 }
 
 TEST_F(WaveDemoModule, AnswersTearDownOnceEvenWhenTheHostTearsDownAgain) {
     ASSERT_EQ(0, command("start_client"));
     ASSERT_EQ(0, command("tear_down"));
-    mClient.reset();
+    mHost.destroy();
     int tornDown = 0;
-    for (const Notification& answer : mListener.notifications())
-        tornDown += answer.text == "torn down";
+    for (const OXATestAnswer& answer : mHost.answers()) tornDown += answer.text == "torn down";
     EXPECT_EQ(1, tornDown);
 }
 
 TEST_F(WaveDemoModule, AnswersAGainCommandAtOnceOnTheCallingThread) {
     ASSERT_EQ(0, command("gain 3"));
     // Already there when sendCommand returned: no waiting.
-    Notification answer;
-    ASSERT_TRUE(mListener.waitForText(kCommandId, "gain 3", milliseconds(0), &answer));
+    OXATestAnswer answer;
+    ASSERT_TRUE(mHost.waitForText(kCommandId, "gain 3", milliseconds(0), &answer));
     EXPECT_EQ(std::this_thread::get_id(), answer.thread);
+}
+
+TEST_F(WaveDemoModule, AnswersTwoClientsOfItsLibraryEachThroughItsOwn) {
+    android::OXATestHost second("wave_6");
+    ASSERT_EQ(0, second.load(WAVE_DEMO_DIR, WAVE_DEMO_FILE, "demo"));
+    ASSERT_EQ(0, second.command("gain 7"));
+    OXATestAnswer answer;
+    ASSERT_TRUE(second.waitForText(kCommandId, "gain 7", kAnswerTimeout, &answer));
+    EXPECT_EQ(6, answer.objectId);
+    ASSERT_EQ(0, command("gain 2"));
+    EXPECT_TRUE(answered(kCommandId, "gain 2"));
+    for (const OXATestAnswer& mine : mHost.answers()) EXPECT_EQ(kObjectId, mine.objectId);
+    EXPECT_FALSE(second.waitForText(kCommandId, "gain 2", milliseconds(0)));
 }
 
 TEST_F(WaveDemoModule, RefusesMalformedAndUnknownCommands) {
@@ -161,47 +161,42 @@ TEST_F(WaveDemoModule, AnswersTransportMidiAndBypassThroughItsJackClient) {
 }
 
 TEST_F(WaveDemoModule, FillsALettersRequestWithTheCountAskedFor) {
-    size_t usedBytes = 0;
-    std::shared_ptr<android::OxaMemoryHeap> heap =
-        mClient->request("letters", 30, 200000, usedBytes);
-    ASSERT_TRUE(heap);
-    ASSERT_EQ(30u, usedBytes);
-    EXPECT_EQ("ABCDEFGHIJKLMNOPQRSTUVWXYZABCD",
-              std::string(static_cast<const char*>(heap->getBase()), usedBytes));
+    std::string block;
+    ASSERT_TRUE(mHost.request("letters", 30, 200000, block));
+    ASSERT_EQ(30u, block.size());
+    EXPECT_EQ("ABCDEFGHIJKLMNOPQRSTUVWXYZABCD", block);
 }
 
 TEST_F(WaveDemoModule, FillsSixtyFourCounterBytesWhenNoCountIsGiven) {
-    size_t usedBytes = 0;
-    std::shared_ptr<android::OxaMemoryHeap> heap =
-        mClient->request("counter", 0, 200000, usedBytes);
-    ASSERT_TRUE(heap);
-    ASSERT_EQ(64u, usedBytes);
-    const uint8_t* bytes = static_cast<const uint8_t*>(heap->getBase());
-    for (size_t i = 0; i < usedBytes; ++i) EXPECT_EQ(i, bytes[i]) << "byte " << i;
+    std::string block;
+    ASSERT_TRUE(mHost.request("counter", 0, 200000, block));
+    ASSERT_EQ(64u, block.size());
+    for (size_t i = 0; i < block.size(); ++i) {
+        EXPECT_EQ(i, static_cast<uint8_t>(block[i])) << "byte " << i;
+    }
 }
 
 TEST_F(WaveDemoModule, NeverFillsMoreThanTheBlockHolds) {
-    size_t usedBytes = 0;
-    std::shared_ptr<android::OxaMemoryHeap> heap = mClient->request("counter", 500, 100, usedBytes);
-    ASSERT_TRUE(heap);
-    EXPECT_EQ(100u, usedBytes);
+    std::string block;
+    ASSERT_TRUE(mHost.request("counter", 500, 100, block));
+    EXPECT_EQ(100u, block.size());
 }
 
 TEST_F(WaveDemoModule, RefusesARequestOfAnUnknownKind) {
-    size_t usedBytes = 7;
-    EXPECT_FALSE(mClient->request("noise", 10, 200000, usedBytes));
-    EXPECT_EQ(7u, usedBytes);
+    std::string block = "untouched";
+    EXPECT_FALSE(mHost.request("noise", 10, 200000, block));
+    EXPECT_EQ("untouched", block);
 }
 
 TEST_F(WaveDemoModule, AnswersAStreamWithItsIdLengthAndChecksum) {
     const char stream[] = "Wikipedia";
-    ASSERT_EQ(0, mClient->sendStream(stream, 9, 5));
+    ASSERT_EQ(0, mHost.stream(stream, 9, 5));
     EXPECT_TRUE(answered(kStreamId, "stream 5 9 adler32 11e60398"));
 }
 
 TEST_F(WaveDemoModule, RefusesAStreamOfNegativeLength) {
     const char stream[] = "x";
-    EXPECT_EQ(1, mClient->sendStream(stream, -1, 5));
+    EXPECT_EQ(1, mHost.stream(stream, -1, 5));
 }
 
 TEST_F(WaveDemoModule, WithoutAJackServerSaysSoAndCountsItsLevels) {
@@ -227,7 +222,7 @@ TEST_F(WaveDemoModule, MetersItsOwnToneAsAClientOfARealDummyServer) {
     bool onServer = false;
     while (!onServer && server.isRunning() && std::chrono::steady_clock::now() < deadline) {
         ASSERT_EQ(0, command("start_client jack"));
-        onServer = mListener.waitForText(kJackId, connected, milliseconds(200));
+        onServer = mHost.waitForText(kJackId, connected, milliseconds(200));
         if (!onServer) {
             ASSERT_EQ(0, command("tear_down"));
         }
@@ -244,9 +239,7 @@ TEST_F(WaveDemoModule, MetersItsOwnToneAsAClientOfARealDummyServer) {
 
 TEST_F(WaveDemoModule, NamesItsJackClientAfterTheHostClient) {
     ASSERT_EQ(0, command("start_client"));
-    const char* name = mClient->getJackClientName(kName);
-    ASSERT_NE(nullptr, name);
-    EXPECT_STREQ("wave_demo:wave_5", name);
+    EXPECT_EQ("wave_demo:wave_5", mHost.jackClientName());
 }
 
 }  // namespace
