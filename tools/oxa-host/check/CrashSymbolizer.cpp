@@ -1,6 +1,7 @@
 #include "CrashSymbolizer.h"
 
 #include <cxxabi.h>
+#include <dlfcn.h>
 #include <elf.h>
 #include <limits.h>
 #include <stdio.h>
@@ -56,9 +57,41 @@ bool parseFrame(const std::string& line, CrashFrame* frame) {
     return true;
 }
 
+std::string knownFunction(const std::string& function) {
+    return function == "??" ? std::string() : function;
+}
+
+// "file:line (discriminator 2)" keeps only file:line; unknown is empty.
+std::string knownLocation(std::string location) {
+    const size_t extra = location.find(" (");
+    if (extra != std::string::npos) location.erase(extra);
+    if (location.compare(0, 2, "??") == 0 || location.size() <= 2) return "";
+    const std::string end = location.substr(location.size() - 2);
+    return end == ":0" || end == ":?" ? std::string() : location;
+}
+
+// Template instances of the standard library spell out whole types; a line
+// of a report only needs enough to tell the frame.
+std::string shortened(const std::string& function) {
+    const size_t kShownFunction = 120;
+    if (function.empty()) return "??";
+    return function.size() > kShownFunction ? function.substr(0, kShownFunction) + "..." : function;
+}
+
 }  // namespace
 
-std::string CrashSymbolizer::symbolize(const std::string& raw) {
+std::string CrashSymbolizer::rawFrame(const void* pc, bool returnAddress) {
+    std::string line = "frame " + hex(reinterpret_cast<uintptr_t>(pc));
+    Dl_info info;
+    if (dladdr(pc, &info) != 0 && info.dli_fname != nullptr) {
+        const uintptr_t lookup = reinterpret_cast<uintptr_t>(pc) - (returnAddress ? 1 : 0);
+        line +=
+            " " + hex(lookup - reinterpret_cast<uintptr_t>(info.dli_fbase)) + " " + info.dli_fname;
+    }
+    return line + "\n";
+}
+
+std::string CrashSymbolizer::symbolize(const std::string& raw, bool allFrames) {
     std::vector<std::string> heading;
     std::vector<CrashFrame> frames;
     std::istringstream in(raw);
@@ -73,7 +106,7 @@ std::string CrashSymbolizer::symbolize(const std::string& raw) {
     name(frames);
     std::string text;
     for (const std::string& line : heading) text += line + "\n";
-    return text + render(frames);
+    return text + render(frames, allFrames);
 }
 
 void CrashSymbolizer::name(std::vector<CrashFrame>& frames) {
@@ -87,12 +120,12 @@ void CrashSymbolizer::name(std::vector<CrashFrame>& frames) {
     }
 }
 
-std::string CrashSymbolizer::render(const std::vector<CrashFrame>& frames) {
+std::string CrashSymbolizer::render(const std::vector<CrashFrame>& frames, bool allFrames) {
     // Below the first frame of the tool itself (its call into the host
     // library), the tool's frames say nothing about the module: one line.
     const std::string self = realPath("/proc/self/exe");
     size_t shown = frames.size();
-    for (size_t i = 0; i < frames.size(); ++i) {
+    for (size_t i = 0; i < frames.size() && !allFrames; ++i) {
         if (!frames[i].library.empty() && realPath(frames[i].library) == self) {
             shown = i + 1;
             break;
@@ -112,32 +145,44 @@ void CrashSymbolizer::nameWithAddr2line(std::vector<CrashFrame*>& frames) {
     for (CrashFrame* frame : frames) byLibrary[frame->library].push_back(frame);
     for (auto& entry : byLibrary) {
         if (!quotable(entry.first)) continue;
-        std::string command = "addr2line -f -C -e '" + entry.first + "'";
+        // -a heads each address's answer with the address; -i adds, after
+        // the innermost function, each function it was inlined into.
+        std::string command = "addr2line -a -i -f -C -e '" + entry.first + "'";
         for (const CrashFrame* frame : entry.second) command += " " + hex(frame->offset);
         command += " 2>/dev/null";
         FILE* pipe = popen(command.c_str(), "r");
         if (pipe == nullptr) continue;
-        // Two lines an address: the function, then file:line ("??" unknown).
-        char line[4096];
-        for (CrashFrame* frame : entry.second) {
-            std::string function, location;
-            if (fgets(line, sizeof(line), pipe) == nullptr) break;
-            function = line;
-            if (fgets(line, sizeof(line), pipe) == nullptr) break;
-            location = line;
-            while (!function.empty() && function.back() == '\n') function.pop_back();
-            while (!location.empty() && location.back() == '\n') location.pop_back();
-            // "file:line (discriminator 2)" keeps only file:line.
-            const size_t extra = location.find(" (");
-            if (extra != std::string::npos) location.erase(extra);
-            if (function != "??") frame->function = function;
-            if (location.compare(0, 2, "??") != 0 && location.size() > 2 &&
-                location.compare(location.size() - 2, 2, ":0") != 0 &&
-                location.compare(location.size() - 2, 2, ":?") != 0) {
-                frame->location = location;
-            }
-        }
+        readAddr2line(pipe, entry.second);
         pclose(pipe);
+    }
+}
+
+void CrashSymbolizer::readAddr2line(FILE* pipe, const std::vector<CrashFrame*>& frames) {
+    // Per address: its line "0x...", then pairs of lines: function, then
+    // file:line ("??" unknown), innermost first; the last pair is the
+    // function the code was compiled into.
+    std::vector<std::vector<std::string>> answers;
+    char text[4096];
+    while (fgets(text, sizeof(text), pipe) != nullptr) {
+        std::string line = text;
+        while (!line.empty() && line.back() == '\n') line.pop_back();
+        if (line.compare(0, 2, "0x") == 0) {
+            answers.emplace_back();
+        } else if (!answers.empty()) {
+            answers.back().push_back(line);
+        }
+    }
+    for (size_t i = 0; i < answers.size() && i < frames.size(); ++i) {
+        std::vector<InlinedCall> calls;
+        for (size_t line = 0; line + 1 < answers[i].size(); line += 2) {
+            calls.push_back({knownFunction(answers[i][line]), knownLocation(answers[i][line + 1])});
+        }
+        if (calls.empty()) continue;
+        CrashFrame& frame = *frames[i];
+        frame.function = calls.back().function;
+        frame.location = calls.back().location;
+        calls.pop_back();
+        frame.inlined = calls;
     }
 }
 
@@ -150,17 +195,18 @@ void CrashSymbolizer::nameFromSymbolTables(CrashFrame& frame) {
 }
 
 std::string CrashSymbolizer::format(size_t index, const CrashFrame& frame) {
+    const std::string number = "  #" + std::to_string(index) + " ";
     if (frame.library.empty()) {
         // Most often code of a module that was closed while its thread ran.
-        return "  #" + std::to_string(index) + " " + frame.pc +
-               " (in no loaded library: code of a module closed while it ran?)";
+        return number + frame.pc + " (in no loaded library: code of a module closed while it ran?)";
     }
-    // Template instances of the standard library spell out whole types; a
-    // line of a report only needs enough to tell the frame.
-    const size_t kShownFunction = 120;
-    std::string function = frame.function.empty() ? std::string("??") : frame.function;
-    if (function.size() > kShownFunction) function = function.substr(0, kShownFunction) + "...";
-    std::string text = "  #" + std::to_string(index) + " " + function;
+    std::string text;
+    for (const InlinedCall& call : frame.inlined) {
+        text += number + shortened(call.function);
+        if (!call.location.empty()) text += " at " + call.location;
+        text += " (inlined)\n";
+    }
+    text += number + shortened(frame.function);
     if (!frame.location.empty()) text += " at " + frame.location;
     return text + " (" + baseName(frame.library) + "+" + hex(frame.offset) + ")";
 }
