@@ -3,13 +3,13 @@
 // with its function, and its file and line where the library has debug
 // information, with the functions inlined into it. Runs in the parent, after
 // the child died, or on a thread of the check's own. Names come from
-// binutils' addr2line when it is installed, else from the library's own
-// symbol tables (function names only).
+// binutils' addr2line when it is installed (the names of inlined calls from
+// elfutils' eu-addr2line, when that is installed too), else from the
+// library's own symbol tables (function names only).
 #ifndef OXA_HOST_CRASH_SYMBOLIZER_H
 #define OXA_HOST_CRASH_SYMBOLIZER_H
 
 #include <stdint.h>
-#include <stdio.h>
 
 #include <string>
 #include <vector>
@@ -36,7 +36,8 @@ struct CrashFrame {
 
 class CrashSymbolizer {
 public:
-    // The report's other lines, then each "frame ..." line as
+    // The report's other lines, each heading the frames after it, and each
+    // "frame ..." line as
     //   #N function at file:line (library+0xoffset)
     // preceded, for each call inlined there, by a line
     //   #N function at file:line (inlined)
@@ -48,11 +49,17 @@ public:
     static std::string rawFrame(const void* pc, bool returnAddress);
 
 private:
-    static void name(std::vector<CrashFrame>& frames);
+    static void name(const std::vector<CrashFrame*>& frames);
     static std::string render(const std::vector<CrashFrame>& frames, bool allFrames);
     static void nameWithAddr2line(std::vector<CrashFrame*>& frames);
     static void nameFromSymbolTables(CrashFrame& frame);
-    static void readAddr2line(FILE* pipe, const std::vector<CrashFrame*>& frames);
+    // Per frame, its function and location and those of each call inlined
+    // there, innermost first, as `program` (an addr2line) gives them.
+    typedef std::vector<std::vector<InlinedCall>> Levels;
+    static Levels addr2line(const char* program, const std::string& library,
+                            const std::vector<CrashFrame*>& frames);
+    static void nameInlinedCalls(const std::string& library,
+                                 const std::vector<CrashFrame*>& frames);
     static std::string format(size_t index, const CrashFrame& frame);
 };
 
