@@ -19,6 +19,7 @@
 #include <shared_mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "CheckRunner.h"
 #include "ElfSymbols.h"
@@ -26,6 +27,7 @@
 #include "IOXAInterfaceV2.h"
 #include "ProcessProbe.h"
 #include "RealtimeProbe.h"
+#include "ThreadLedger.h"
 #include "VtableExaminer.h"
 
 namespace oxahost {
@@ -162,6 +164,44 @@ TEST(ProcessProbe, SeesNewDescriptorsThreadsAndHeap) {
 
     ASSERT_EQ(1, write(pipes[1], "x", 1));
     pthread_join(thread, nullptr);
+    for (int fd : pipes) close(fd);
+}
+
+// Two threads started by one step: one that names itself, one that keeps
+// the name it inherited from the thread that started it.
+TEST(ThreadLedger, TellsTheStepFramesAndNameOrNoNameOfEachThreadLeft) {
+    int release[2];
+    int named[2];
+    ASSERT_EQ(0, pipe(release));
+    ASSERT_EQ(0, pipe(named));
+    ThreadLedger ledger;
+    int pipes[4] = {release[0], release[1], named[0], named[1]};
+    pthread_t namedThread;
+    ASSERT_EQ(0, pthread_create(&namedThread, nullptr, waitForRelease, pipes));
+    char byte = 0;
+    ASSERT_EQ(1, read(named[0], &byte, 1));
+    std::thread unnamed([&release] {
+        char byte = 0;
+        while (read(release[0], &byte, 1) < 0) {
+        }
+    });
+    ledger.observe("start two readers");
+    ledger.destroyed();
+    const std::vector<ThreadLedger::Thread> left = ledger.stillRunning(std::chrono::milliseconds(20));
+    ASSERT_EQ(2u, left.size());
+    for (const ThreadLedger::Thread& thread : left) {
+        SCOPED_TRACE(ThreadLedger::describe(thread) + "\n" + thread.frames);
+        const bool isNamed = thread.name == "probe-sleeper";
+        EXPECT_TRUE(isNamed || thread.name.empty()) << thread.name;
+        const std::string expected =
+            (isNamed ? std::string("\"probe-sleeper\"") : std::string("an unnamed thread")) +
+            " (tid " + std::to_string(thread.tid) + ", first seen after \"start two readers\")";
+        EXPECT_EQ(expected, ThreadLedger::describe(thread));
+        EXPECT_NE(std::string::npos, thread.frames.find("CheckProbesTest.cpp:"));
+    }
+    ASSERT_EQ(2, write(release[1], "xx", 2));
+    unnamed.join();
+    pthread_join(namedThread, nullptr);
     for (int fd : pipes) close(fd);
 }
 
