@@ -24,6 +24,8 @@
 //   FLAW_WAKES_AFTER_DESTROY  activate() starts an unnamed thread that wakes
 //                             every 300 ms, in code closed after destroy (for
 //                             oxa-host's report of its crash)
+//   FLAW_LINKS_JACK           linked with -ljack, which is loaded and unloaded
+//                             with it (lifecycle; CMakeLists.txt links it)
 // With FLAW_RT and "start_client jack" the module is a real JACK client, whose
 // process callback does one thing a real-time thread must not (realtime):
 //   FLAW_RT_ANSWERS           answers the host every 16th cycle

@@ -187,7 +187,8 @@ TEST(ThreadLedger, TellsTheStepFramesAndNameOrNoNameOfEachThreadLeft) {
     });
     ledger.observe("start two readers");
     ledger.destroyed();
-    const std::vector<ThreadLedger::Thread> left = ledger.stillRunning(std::chrono::milliseconds(20));
+    const std::vector<ThreadLedger::Thread> left =
+        ledger.stillRunning(std::chrono::milliseconds(20));
     ASSERT_EQ(2u, left.size());
     for (const ThreadLedger::Thread& thread : left) {
         SCOPED_TRACE(ThreadLedger::describe(thread) + "\n" + thread.frames);

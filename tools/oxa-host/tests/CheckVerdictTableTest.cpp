@@ -56,6 +56,9 @@ const FlawRow kFlaws[] = {
      "#0 [^\n]*fillScratch[^\n]* at [^ ]*FlawedWave\\.cpp:[0-9]+ \\(inlined\\)\n"
      "  #0 [^\n]*flawedProcess[^\n]* at [^ ]*FlawedWave\\.cpp:[0-9]+ "
      "\\(liboxa_flawed_rt_allocates_inlined\\.so\\+0x"},
+    {"links_jack", "lifecycle", Verdict::kFail, nullptr,
+     "libjack\\.so\\.0 (is|are) loaded with the module and unloaded with it in every cycle[^\n]*"
+     "ovik_wave_link_jack\\(<target>\\)[^\n]*RTLD_NODELETE"},
 };
 
 void PrintTo(const FlawRow& row, std::ostream* os) {
