@@ -37,6 +37,7 @@ int HostSession::run() {
     if (mOnStep) mOnStep("init_client");
     bool allSucceeded = true;
     for (const HostStep& step : mOptions.steps) {
+        if (mOnStepStart) mOnStepStart(stepName(step));
         if (!runStep(step)) allSucceeded = false;
         if (mOnStep) mOnStep(stepName(step));
     }

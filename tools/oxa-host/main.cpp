@@ -14,6 +14,7 @@
 #include "LoadDiagnosis.h"
 #include "LogPrinter.h"
 #include "OvikVersion.h"
+#include "ProcessThreadAnswers.h"
 #include "ThreadLedger.h"
 
 namespace {
@@ -30,6 +31,7 @@ int runSession(const oxahost::HostOptions& options) {
     // Threads started while the module was loaded that outlive it: their
     // code may be unmapped under them once the library is closed.
     oxahost::ThreadLedger ledger;
+    oxahost::ProcessThreadAnswers processThreadAnswers;
     int status = 0;
     {
         oxahost::HostSession session(options);
@@ -45,9 +47,20 @@ int runSession(const oxahost::HostOptions& options) {
             const std::string fallback = diagnosis.afterLoad();
             if (!fallback.empty()) oxahost::Console::line("warning: " + fallback);
         });
-        session.onStep([&ledger](const std::string& step) { ledger.observe(step); });
+        session.listener().onAnswer([&processThreadAnswers](const std::string& answer) {
+            processThreadAnswers.noteAnswer(answer);
+        });
+        session.onStepStart([&processThreadAnswers](const std::string& step) {
+            processThreadAnswers.beforeStep(step);
+        });
+        session.onStep([&ledger, &processThreadAnswers](const std::string& step) {
+            processThreadAnswers.afterStep();
+            ledger.observe(step);
+        });
         status = session.run();
     }
+    const std::string realtimeAnswers = processThreadAnswers.warning();
+    if (!realtimeAnswers.empty()) oxahost::Console::line("warning: " + realtimeAnswers);
     ledger.destroyed();
     const auto left = ledger.stillRunning(kThreadGrace);
     if (!left.empty()) {
