@@ -91,6 +91,27 @@ bool moduleStillLoaded() {
     return any;
 }
 
+bool mentionsModuleLibrary(const std::string& raw) {
+    for (const LibrarySlot& slot : sLibraries) {
+        if (slot.used.load() && raw.find(std::string(" ") + slot.path + "\n") != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+// A thread just started may not have reached the module's code yet: it is
+// asked again a few times, briefly, until its frames show the module's.
+std::string framesInModule(int tid) {
+    const int kTries = 5;
+    std::string raw;
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        raw = ThreadSampler::rawFrames(tid);
+        if (raw.empty() || mentionsModuleLibrary(raw)) break;
+    }
+    return raw;
+}
+
 std::string indented(const std::string& lines) {
     std::string text;
     size_t start = 0;
@@ -157,7 +178,7 @@ void ThreadLedger::recordNewThreads(const std::string& step) {
         LedgerRecord& record = free->record;
         copyText(record.name, sizeof(record.name), inherited(thread.second) ? "" : thread.second);
         copyText(record.step, sizeof(record.step), step);
-        const std::string raw = sample ? ThreadSampler::rawFrames(thread.first) : std::string();
+        const std::string raw = sample ? framesInModule(thread.first) : std::string();
         copyText(record.rawFrames, sizeof(record.rawFrames),
                  wholeLines(raw, sizeof(record.rawFrames)));
         record.destroysBefore = sDestroys.load();
