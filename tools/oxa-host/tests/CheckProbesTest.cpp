@@ -291,7 +291,7 @@ const WaitRow kWaits[] = {
          const timespec pause = {0, 1000};
          clock_nanosleep(CLOCK_MONOTONIC, 0, &pause, nullptr);
      }},
-    {"fwrite", [](HeldLocks&) { fwrite("x", 1, 1, nullFile()); }},
+    {"fwrite", [](HeldLocks&) { fwrite(sText, 1, 4, nullFile()); }},
     {"fputs", [](HeldLocks&) { fputs(sText, nullFile()); }},
     {"fprintf", [](HeldLocks&) { fprintf(nullFile(), "%d", 7); }},
     {"vfprintf", [](HeldLocks&) { printTo(nullFile(), "%d", 7); }},

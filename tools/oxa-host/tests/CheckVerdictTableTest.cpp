@@ -50,7 +50,7 @@ const FlawRow kFlaws[] = {
     {"throws_on_own_command", "commands", Verdict::kFail, "gain loud"},
     {"thread_on_own_command", "threads", Verdict::kFail, "meter on",
      "\"flawed-stray\" \\(tid [0-9]+, first seen after \"meter on\"\\)[\\s\\S]*"
-     "strayThread\\(void\\*\\) at [^ ]*FlawedWave\\.cpp:[0-9]+"},
+     "strayThread\\(void\\*\\)"},
     // Reports that name the module's code.
     {"rt_allocates_inlined", "realtime", Verdict::kFail, nullptr,
      "#0 [^\n]*fillScratch[^\n]* at [^ ]*FlawedWave\\.cpp:[0-9]+ \\(inlined\\)\n"
