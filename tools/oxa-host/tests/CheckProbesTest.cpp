@@ -233,6 +233,7 @@ FILE* nullFile() {
 // Kept from being turned into other calls, or none, by the compiler.
 const char* volatile sEmptyFormat = "";
 const char* volatile sText = "text";
+volatile int sRowsRun = 0;
 
 int printTo(FILE* file, const char* format, ...) {
     va_list arguments;
@@ -322,6 +323,9 @@ TEST_P(RealtimeProbeTest, CatchesTheWaitOnAWatchedThreadWithTheCallersFrames) {
     std::thread watched([&row, &held] {
         RealtimeProbe::watchCallingThread();
         row.make(held);
+        // Work after the call keeps it a call, with this frame on the stack,
+        // rather than a jump an optimiser may make of the last call.
+        sRowsRun = sRowsRun + 1;
     });
     // The untimed locks wait until these are let go.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
