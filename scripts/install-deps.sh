@@ -28,9 +28,11 @@ fi
 
 # The demo's build (library, stand-in, example module, oxa-host, Java demo)
 # and its run: the JDK, liblog, JACK's client library (with its header, for
-# the example module's JACK client) and the JACK server.
+# the example module's JACK client) and the JACK server; elfutils' addr2line
+# names the inlined functions of oxa-host's crash and thread reports.
 demo_pkgs=(
   cmake make g++
+  elfutils
   openjdk-17-jdk-headless
   android-liblog-dev
   jackd2 libjack-jackd2-dev

@@ -21,12 +21,19 @@
 //                             when the validator is given that command)
 //   FLAW_THREAD_ON_OWN_COMMAND  its own command "meter on" starts a thread
 //                             that never ends (threads, likewise)
+//   FLAW_WAKES_AFTER_DESTROY  activate() starts an unnamed thread that wakes
+//                             every 300 ms, in code closed after destroy (for
+//                             oxa-host's report of its crash)
+//   FLAW_LINKS_JACK           linked with -ljack, which is loaded and unloaded
+//                             with it (lifecycle; CMakeLists.txt links it)
 // With FLAW_RT and "start_client jack" the module is a real JACK client, whose
 // process callback does one thing a real-time thread must not (realtime):
 //   FLAW_RT_ANSWERS           answers the host every 16th cycle
 //   FLAW_RT_ALLOCATES         allocates and frees 64 bytes
 //   FLAW_RT_LOCKS             takes a lock that a thread of its own holds
 //   FLAW_RT_SLEEPS            sleeps 100 microseconds
+//   FLAW_RT_ALLOCATES_INLINED allocates in a function inlined into the
+//                             callback (built with -g: the report names it)
 // Written without the standard library's templates, so that nothing but the
 // entry points is exported (the version script hides the rest).
 #include <pthread.h>
@@ -111,6 +118,10 @@ int sCycleCame = 0;
     return nullptr;
 }
 
+#ifdef FLAW_RT_ALLOCATES_INLINED
+inline void fillScratch() __attribute__((always_inline));
+#endif
+
 int flawedProcess(jack_nframes_t, void*) {
 #ifdef FLAW_RT_ANSWERS
     static unsigned cycles = 0;
@@ -129,6 +140,9 @@ int flawedProcess(jack_nframes_t, void*) {
 #endif
 #ifdef FLAW_RT_SLEEPS
     usleep(100);
+#endif
+#ifdef FLAW_RT_ALLOCATES_INLINED
+    fillScratch();
 #endif
     return 0;
 }
@@ -202,6 +216,15 @@ private:
 #endif
 }
 
+#ifdef FLAW_WAKES_AFTER_DESTROY
+// Never named, never stopped: once the host closes the library, its next
+// wake-up returns into unmapped code.
+void* wakesEvery300Ms(void*) {
+    for (;;) sleepMs(300);
+    return nullptr;
+}
+#endif
+
 #ifdef FLAW_CRASHES_ON_OWN_COMMAND
 struct Meter {
     int level;
@@ -241,6 +264,9 @@ public:
 #endif
 #ifdef FLAW_STRAY_THREAD
         startStrayThread();
+#endif
+#ifdef FLAW_WAKES_AFTER_DESTROY
+        startDetached(wakesEvery300Ms, nullptr);
 #endif
         return 0;
     }
@@ -418,4 +444,14 @@ WAVE_EXPORT const char* oxa_user_get_version_string() {
 WAVE_EXPORT int flawed_wave_helper() {
     return 7;
 }
+#endif
+
+#ifdef FLAW_RT_ALLOCATES_INLINED
+namespace {
+inline void fillScratch() {
+    void* scratch = malloc(256);
+    __asm__ __volatile__("" : : "r"(scratch) : "memory");
+    free(scratch);
+}
+}  // namespace
 #endif

@@ -34,9 +34,12 @@ int HostSession::run() {
         destroyClient();
         return 1;
     }
+    if (mOnStep) mOnStep("init_client");
     bool allSucceeded = true;
     for (const HostStep& step : mOptions.steps) {
+        if (mOnStepStart) mOnStepStart(stepName(step));
         if (!runStep(step)) allSucceeded = false;
+        if (mOnStep) mOnStep(stepName(step));
     }
     if (!awaitAnswers()) allSucceeded = false;
     destroyClient();
@@ -77,6 +80,22 @@ bool HostSession::runStep(const HostStep& step) {
             return true;
     }
     return false;
+}
+
+std::string HostSession::stepName(const HostStep& step) {
+    switch (step.kind) {
+        case HostStep::kCommand:
+            return step.text;
+        case HostStep::kRequest:
+            return "request " + step.text;
+        case HostStep::kStream:
+            return "stream " + std::to_string(step.number);
+        case HostStep::kJackName:
+            return "jack client name";
+        case HostStep::kSleep:
+            return "sleep " + std::to_string(step.number) + " ms";
+    }
+    return "";
 }
 
 bool HostSession::request(const HostStep& step) {

@@ -27,6 +27,17 @@ public:
     // Called once the host has tried to load the module, with whether it
     // did: the place to say why it did not, or what it loaded instead.
     void onLoad(std::function<void(bool loaded)> observer) { mOnLoad = std::move(observer); }
+    // Called before each step of the command line, with its name.
+    void onStepStart(std::function<void(const std::string& step)> observer) {
+        mOnStepStart = std::move(observer);
+    }
+    // The listener that prints the answers.
+    PrintingListener& listener() { return mListener; }
+    // Called after each step the module took ("init_client", "activate",
+    // "request letters"), with its name: the place to see what it started.
+    void onStep(std::function<void(const std::string& step)> observer) {
+        mOnStep = std::move(observer);
+    }
 
 private:
     bool createClient();
@@ -37,12 +48,15 @@ private:
     bool jackName();
     bool awaitAnswers();
     void destroyClient();
+    static std::string stepName(const HostStep& step);
 
     const HostOptions& mOptions;
     // Declared before the client: it must outlive every answer.
     PrintingListener mListener;
     std::shared_ptr<android::OXAClient> mClient;
     std::function<void(bool)> mOnLoad;
+    std::function<void(const std::string&)> mOnStep;
+    std::function<void(const std::string&)> mOnStepStart;
 };
 
 }  // namespace oxahost

@@ -14,9 +14,11 @@ const size_t kPreviewBytes = 16;
 PrintingListener::PrintingListener() : mAnswers(0) {}
 
 void PrintingListener::notify(int32_t msgType, int32_t ext1, int32_t ext2, const char* str) {
+    const std::string text =
+        str != nullptr ? std::string("\"") + str + "\"" : std::string("(null)");
     Console::line("answer text msgType=" + std::to_string(msgType) +
-                  " ext1=" + std::to_string(ext1) + " ext2=" + std::to_string(ext2) + ": " +
-                  (str != nullptr ? std::string("\"") + str + "\"" : std::string("(null)")));
+                  " ext1=" + std::to_string(ext1) + " ext2=" + std::to_string(ext2) + ": " + text);
+    if (mOnAnswer) mOnAnswer("text " + text);
     countAnswer();
 }
 
@@ -25,6 +27,7 @@ void PrintingListener::notifyDataCallback(int32_t ext1, int32_t ext2, size_t siz
     // The block is the module's memory, valid only during this call.
     Console::line("answer data ext1=" + std::to_string(ext1) + " ext2=" + std::to_string(ext2) +
                   " length=" + std::to_string(size) + ": " + hexPreview(data, size, kPreviewBytes));
+    if (mOnAnswer) mOnAnswer("data of " + std::to_string(size) + " bytes");
     countAnswer();
 }
 

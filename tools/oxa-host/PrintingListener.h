@@ -5,7 +5,9 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
+#include <string>
 
 #include "OXAUserListener.h"
 
@@ -19,6 +21,12 @@ public:
     void notify(int32_t msgType, int32_t ext1, int32_t ext2, const char* str) override;
     void notifyDataCallback(int32_t ext1, int32_t ext2, size_t size, const void* data) override;
 
+    // Called for every answer, on the thread that answers, with a short
+    // description of it. Set before the module is loaded.
+    void onAnswer(std::function<void(const std::string& answer)> observer) {
+        mOnAnswer = std::move(observer);
+    }
+
     long answerCount();
     // Waits until `count` answers have arrived or `timeout` has passed;
     // true when they arrived.
@@ -30,6 +38,7 @@ private:
     std::mutex mLock;
     std::condition_variable mArrived;
     long mAnswers;
+    std::function<void(const std::string&)> mOnAnswer;
 };
 
 }  // namespace oxahost

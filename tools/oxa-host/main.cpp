@@ -3,9 +3,7 @@
 #include <stdio.h>
 
 #include <chrono>
-#include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "CheckCommand.h"
@@ -16,40 +14,13 @@
 #include "LoadDiagnosis.h"
 #include "LogPrinter.h"
 #include "OvikVersion.h"
-#include "ProcessProbe.h"
+#include "ProcessThreadAnswers.h"
+#include "ThreadLedger.h"
 
 namespace {
 
 // How long the module's threads may take to end after destroy.
 const std::chrono::milliseconds kThreadGrace(500);
-
-std::map<int, std::string> threadsSince(const std::map<int, std::string>& before) {
-    std::map<int, std::string> added;
-    for (const auto& thread : oxahost::ProcessProbe::threads()) {
-        if (before.count(thread.first) == 0) added.insert(thread);
-    }
-    return added;
-}
-
-// Threads started while the module was loaded that outlive it: their code
-// may be unmapped under them once the library is closed.
-bool reportThreadsLeft(const std::map<int, std::string>& before) {
-    const auto deadline = std::chrono::steady_clock::now() + kThreadGrace;
-    std::map<int, std::string> left = threadsSince(before);
-    while (!left.empty() && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        left = threadsSince(before);
-    }
-    if (left.empty()) return false;
-    std::string names;
-    for (const auto& thread : left) {
-        names += (names.empty() ? "" : ", ") + std::string("\"") + thread.second + "\" (tid " +
-                 std::to_string(thread.first) + ")";
-    }
-    oxahost::Console::diagnostic("error: " + std::to_string(left.size()) +
-                                 " threads of the module still run after destroy: " + names);
-    return true;
-}
 
 int runSession(const oxahost::HostOptions& options) {
     if (options.printLog) {
@@ -57,8 +28,10 @@ int runSession(const oxahost::HostOptions& options) {
     } else {
         oxahost::LogPrinter::quiet();
     }
-    oxahost::ProcessProbe::startRuntimeThreads();
-    const std::map<int, std::string> before = oxahost::ProcessProbe::threads();
+    // Threads started while the module was loaded that outlive it: their
+    // code may be unmapped under them once the library is closed.
+    oxahost::ThreadLedger ledger;
+    oxahost::ProcessThreadAnswers processThreadAnswers;
     int status = 0;
     {
         oxahost::HostSession session(options);
@@ -74,9 +47,28 @@ int runSession(const oxahost::HostOptions& options) {
             const std::string fallback = diagnosis.afterLoad();
             if (!fallback.empty()) oxahost::Console::diagnostic("warning: " + fallback);
         });
+        session.listener().onAnswer([&processThreadAnswers](const std::string& answer) {
+            processThreadAnswers.noteAnswer(answer);
+        });
+        session.onStepStart([&processThreadAnswers](const std::string& step) {
+            processThreadAnswers.beforeStep(step);
+        });
+        session.onStep([&ledger, &processThreadAnswers](const std::string& step) {
+            processThreadAnswers.afterStep();
+            ledger.observe(step);
+        });
         status = session.run();
     }
-    if (reportThreadsLeft(before)) status = 1;
+    const std::string realtimeAnswers = processThreadAnswers.warning();
+    if (!realtimeAnswers.empty()) oxahost::Console::diagnostic("warning: " + realtimeAnswers);
+    ledger.destroyed();
+    const auto left = ledger.stillRunning(kThreadGrace);
+    if (!left.empty()) {
+        oxahost::Console::diagnostic(
+            "error: " +
+            oxahost::ThreadLedger::report(left, "threads of the module still run after destroy"));
+        status = 1;
+    }
     return status;
 }
 

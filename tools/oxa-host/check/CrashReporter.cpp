@@ -6,8 +6,11 @@
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/syscall.h>
 #include <ucontext.h>
 #include <unistd.h>
+
+#include "ThreadLedger.h"
 
 namespace oxahost {
 
@@ -61,22 +64,76 @@ uintptr_t interruptedPc(void* context) {
 #endif
 }
 
+void writeDecimal(long value) {
+    char text[24];
+    char* p = text + sizeof(text) - 1;
+    *p = '\0';
+    do {
+        *--p = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    writeText(p);
+}
+
 // One "frame PC OFFSET LIBRARY" line: the library and the offset in it are
 // all the parent needs to name the function, file and line. dladdr reads the
-// loader's tables only, as backtrace_symbols_fd itself does in a handler.
-void writeFrame(uintptr_t pc, bool interrupted) {
+// loader's tables only, as backtrace_symbols_fd itself does in a handler; a
+// library of the module's that was closed since is found in the ledger's
+// record of where it was. False when the address is in neither.
+bool writeFrame(uintptr_t pc, bool interrupted) {
     writeText("frame ");
     writeHex(pc);
+    // A return address points past its call; look up the call itself.
+    const uintptr_t lookup = interrupted ? pc : pc - 1;
     Dl_info info;
+    uintptr_t offset = 0;
+    const char* closed = nullptr;
+    bool loaded = false;
     if (dladdr(reinterpret_cast<void*>(pc), &info) != 0 && info.dli_fname != nullptr) {
-        // A return address points past its call; look up the call itself.
-        const uintptr_t lookup = interrupted ? pc : pc - 1;
         writeText(" ");
         writeHex(lookup - reinterpret_cast<uintptr_t>(info.dli_fbase));
         writeText(" ");
         writeText(info.dli_fname);
+        loaded = true;
+    } else if (oxahost::ThreadLedger::closedLibraryOf(lookup, &offset, &closed)) {
+        writeText(" ");
+        writeHex(offset);
+        writeText(" ");
+        writeText(closed);
     }
     writeText("\n");
+    return loaded;
+}
+
+// What the session's ledger knows of the crashing thread: its name, the
+// step it appeared after, whether the module was destroyed under it, and
+// where it was when first seen. Written before any unwinding, which may
+// fault in closed code.
+void writeLedgerRecord() {
+    const int tid = static_cast<int>(syscall(SYS_gettid));
+    const oxahost::LedgerRecord* record = oxahost::ThreadLedger::recordOf(tid);
+    if (record == nullptr) return;
+    writeText("the crashing thread: ");
+    if (record->name[0] != '\0') {
+        writeText("\"");
+        writeText(record->name);
+        writeText("\" (tid ");
+    } else {
+        writeText("an unnamed thread of the module (tid ");
+    }
+    writeDecimal(tid);
+    writeText("), first seen after \"");
+    writeText(record->step);
+    writeText("\"");
+    if (oxahost::ThreadLedger::outlivedDestroy(*record)) {
+        writeText(", outlived the module's destroy: it ran on after the host closed the library");
+    }
+    writeText("\n");
+    if (record->rawFrames[0] != '\0') {
+        writeText("its frames when first seen:\n");
+        writeText(record->rawFrames);
+    }
+    writeText("its frames at the crash:\n");
 }
 
 void onFatalSignal(int number, siginfo_t* info, void* context) {
@@ -87,11 +144,15 @@ void onFatalSignal(int number, siginfo_t* info, void* context) {
         writeHex(reinterpret_cast<uintptr_t>(info->si_addr));
     }
     writeText("\n");
+    writeLedgerRecord();
     // The interrupted instruction first, before the unwinder runs: unwinding
-    // from code that is gone (a thread left running in a closed module) may
-    // fault again, and this frame is then all there is.
+    // from code that is gone (a thread left running in a closed module)
+    // faults again, and this frame is then all there is.
     const uintptr_t pc = interruptedPc(context);
-    if (pc != 0) writeFrame(pc, true);
+    if (pc != 0 && !writeFrame(pc, true)) {
+        raise(number);
+        return;
+    }
     void* frames[kFrames];
     const int count = backtrace(frames, kFrames);
     // Then the callers below it, leaving out the handler's own frames. Not

@@ -1,5 +1,6 @@
 #include "LifecycleCheck.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "LogTap.h"
 #include "MagicProbe.h"
 #include "ProcessProbe.h"
+#include "StderrCapture.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define OXA_HOST_HAS_LSAN 1
@@ -66,8 +68,54 @@ void inOrder(HostedModule& module, bool hasJackClient, CheckOutcome* outcome) {
     module.destroy();
 }
 
-void cycles(HostedModule& module, CallClock& clock, CheckOutcome* outcome) {
+std::string baseName(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Libraries that came with the module and went with it: loaded while it
+// was, neither before nor after.
+std::vector<std::string> cycledLibraries(const std::set<std::string>& before,
+                                         const std::set<std::string>& withModule,
+                                         const std::set<std::string>& after,
+                                         const std::string& moduleFile) {
+    std::vector<std::string> cycled;
+    for (const std::string& path : withModule) {
+        if (before.count(path) != 0 || after.count(path) != 0) continue;
+        if (baseName(path) == moduleFile) continue;
+        cycled.push_back(path);
+    }
+    return cycled;
+}
+
+// Why the process grows although the module frees what it allocates: a
+// library it pulled in is loaded and unloaded with it every cycle, and
+// leaves something behind each time (libjack: a thread-specific key, until
+// the process has none left).
+std::string cycledLibrariesCause(const std::vector<std::string>& cycled) {
+    if (cycled.empty()) return "";
+    std::string names;
+    bool jack = false;
+    for (const std::string& path : cycled) {
+        names += (names.empty() ? "" : ", ") + baseName(path);
+        jack |= baseName(path).compare(0, 7, "libjack") == 0;
+    }
+    std::string text = "\n" + names + (cycled.size() > 1 ? " are" : " is") +
+                       " loaded with the module and unloaded with it in every cycle, and may not "
+                       "unload cleanly: keep " +
+                       (cycled.size() > 1 ? "them" : "it") + " loaded for the life of the process";
+    if (jack) text += "; for libjack, the kit's ovik_wave_link_jack(<target>) in CMake does that";
+    text += "; for any library, open it once with dlopen(path, RTLD_NOW | RTLD_NODELETE)";
+    return text;
+}
+
+void cycles(HostedModule& module, CallClock& clock, const std::string& moduleFile,
+            CheckOutcome* outcome) {
+    // A library that fails on every load may print thousands of lines.
+    StderrCapture printed;
     const std::map<int, std::string> filesBefore = ProcessProbe::openFiles();
+    const std::set<std::string> librariesBefore = ProcessProbe::loadedLibraries();
+    std::vector<std::string> cycled;
     long heapAfterWarmUp = 0;
     long residentAfterWarmUp = 0;
     for (int cycle = 0; cycle < LifecycleCheck::kCycles; ++cycle) {
@@ -75,6 +123,12 @@ void cycles(HostedModule& module, CallClock& clock, CheckOutcome* outcome) {
         if (!module.load()) {
             outcome->fail("cycle " + std::to_string(cycle) + ": the host does not load the module");
             return;
+        }
+        if (cycle + 1 == kWarmUpCycles) {
+            const std::set<std::string> withModule = ProcessProbe::loadedLibraries();
+            module.destroy();
+            cycled = cycledLibraries(librariesBefore, withModule, ProcessProbe::loadedLibraries(),
+                                     moduleFile);
         }
         module.destroy();
         // Only what the module keeps may grow the heap.
@@ -91,9 +145,12 @@ void cycles(HostedModule& module, CallClock& clock, CheckOutcome* outcome) {
         if (before != filesBefore.end() && before->second == file.second) continue;
         if (keptCount++ < 3) kept += (kept.empty() ? "" : ", ") + file.second;
     }
+    const std::string printedLines = printed.release();
+    if (!printedLines.empty()) outcome->note(printedLines);
+    const std::string cause = cycledLibrariesCause(cycled);
     if (keptCount > 0) {
         outcome->fail(std::to_string(keptCount) + " file descriptors left open after " +
-                      std::to_string(LifecycleCheck::kCycles) + " cycles: " + kept);
+                      std::to_string(LifecycleCheck::kCycles) + " cycles: " + kept + cause);
     }
 #ifdef OXA_HOST_HAS_LSAN
     (void)heapAfterWarmUp;
@@ -101,7 +158,7 @@ void cycles(HostedModule& module, CallClock& clock, CheckOutcome* outcome) {
     ChildChannel::step("LeakSanitizer");
     if (__lsan_do_recoverable_leak_check() != 0) {
         outcome->fail("LeakSanitizer found leaks after " + std::to_string(LifecycleCheck::kCycles) +
-                      " cycles (its report is on the standard error)");
+                      " cycles (its report is on the standard error)" + cause);
     } else {
         outcome->note("LeakSanitizer found no leak in " + std::to_string(LifecycleCheck::kCycles) +
                       " cycles");
@@ -115,7 +172,8 @@ void cycles(HostedModule& module, CallClock& clock, CheckOutcome* outcome) {
     if (growth > kLeakBytesPerCycle * measured) {
         outcome->fail("the heap in use grew by " + std::to_string(growth / 1024) + " KiB in " +
                       std::to_string(measured) + " create/destroy cycles (" +
-                      std::to_string(growth / measured) + " bytes a cycle; " + residentText + ")");
+                      std::to_string(growth / measured) + " bytes a cycle; " + residentText + ")" +
+                      cause);
     } else {
         outcome->note("heap in use " + std::string(growth >= 0 ? "+" : "") +
                       std::to_string(growth / 1024) + " KiB, " + residentText + " over " +
@@ -145,7 +203,7 @@ CheckOutcome LifecycleCheck::run(const CheckContext& context) {
         outcome.fail(std::to_string(thrown.size()) + " calls threw, the first: " + thrown[0]);
     }
     outcome.note("in order and " + std::to_string(kOutOfOrder.size()) + " orders out of order");
-    cycles(hosted.module, hosted.clock, &outcome);
+    cycles(hosted.module, hosted.clock, context.moduleFile, &outcome);
     return outcome;
 }
 

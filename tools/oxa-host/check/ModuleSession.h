@@ -7,6 +7,9 @@
 #ifndef OXA_HOST_MODULE_SESSION_H
 #define OXA_HOST_MODULE_SESSION_H
 
+#include <functional>
+#include <string>
+
 #include "CheckOutcome.h"
 #include "HostedModule.h"
 #include "MagicProbe.h"
@@ -15,8 +18,11 @@ namespace oxahost {
 
 class ModuleSession {
 public:
+    // Called after each step with its name ("activate").
+    typedef std::function<void(const std::string& step)> StepObserver;
     // False (with a FAIL in `outcome`) when the host does not load the module.
-    static bool run(HostedModule& module, const MagicProbe& probe, CheckOutcome* outcome);
+    static bool run(HostedModule& module, const MagicProbe& probe, CheckOutcome* outcome,
+                    const StepObserver& afterStep = StepObserver());
     // How long the module's threads are given to answer while active.
     static constexpr int kActiveMs = 300;
 };

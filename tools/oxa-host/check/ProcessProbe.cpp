@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <limits.h>
+#include <link.h>
 #include <malloc.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -79,6 +80,18 @@ long ProcessProbe::heapBytes() {
 
 void ProcessProbe::startRuntimeThreads() {
     std::thread([] {}).join();
+}
+
+std::set<std::string> ProcessProbe::loadedLibraries() {
+    std::set<std::string> paths;
+    dl_iterate_phdr(
+        [](struct dl_phdr_info* info, size_t, void* data) {
+            if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
+                static_cast<std::set<std::string>*>(data)->insert(info->dlpi_name);
+            return 0;
+        },
+        &paths);
+    return paths;
 }
 
 std::map<int, std::string> ProcessProbe::threads() {

@@ -4,6 +4,7 @@
 #define OXA_HOST_PROCESS_PROBE_H
 
 #include <map>
+#include <set>
 #include <string>
 
 namespace oxahost {
@@ -17,6 +18,8 @@ public:
     // a leak of the module's heap shows in. Unlike the resident size it is
     // not blurred by an emulator's own memory.
     static long heapBytes();
+    // The paths of the libraries loaded now, as the loader names them.
+    static std::set<std::string> loadedLibraries();
     // Thread ids and names (comm), the calling thread included.
     static std::map<int, std::string> threads();
     // Starts and joins one thread, so that helper threads a runtime starts

@@ -9,6 +9,8 @@
 #include <poll.h>
 #include <pthread.h>
 #include <semaphore.h>
+#include <stdarg.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/select.h>
 #include <time.h>
@@ -73,6 +75,18 @@ std::atomic<int (*)(pthread_mutex_t*)> sMutexLock;
 std::atomic<int (*)(pthread_mutex_t*)> sMutexTrylock;
 std::atomic<int (*)(pthread_cond_t*, pthread_mutex_t*)> sCondWait;
 std::atomic<int (*)(pthread_cond_t*, pthread_mutex_t*, const struct timespec*)> sCondTimedwait;
+std::atomic<int (*)(pthread_cond_t*, pthread_mutex_t*, clockid_t, const struct timespec*)>
+    sCondClockwait;
+std::atomic<int (*)(pthread_mutex_t*, const struct timespec*)> sMutexTimedlock;
+std::atomic<int (*)(pthread_mutex_t*, clockid_t, const struct timespec*)> sMutexClocklock;
+std::atomic<int (*)(pthread_rwlock_t*)> sRdlock;
+std::atomic<int (*)(pthread_rwlock_t*)> sTryRdlock;
+std::atomic<int (*)(pthread_rwlock_t*)> sWrlock;
+std::atomic<int (*)(pthread_rwlock_t*)> sTryWrlock;
+std::atomic<int (*)(pthread_rwlock_t*, const struct timespec*)> sTimedRdlock;
+std::atomic<int (*)(pthread_rwlock_t*, const struct timespec*)> sTimedWrlock;
+std::atomic<int (*)(pthread_rwlock_t*, clockid_t, const struct timespec*)> sClockRdlock;
+std::atomic<int (*)(pthread_rwlock_t*, clockid_t, const struct timespec*)> sClockWrlock;
 std::atomic<int (*)(pthread_t, void**)> sJoin;
 std::atomic<int (*)(sem_t*)> sSemWait;
 std::atomic<int (*)(const struct timespec*, struct timespec*)> sNanosleep;
@@ -83,6 +97,15 @@ std::atomic<ssize_t (*)(int, void*, size_t)> sRead;
 std::atomic<ssize_t (*)(int, const void*, size_t)> sWrite;
 std::atomic<int (*)(struct pollfd*, nfds_t, int)> sPoll;
 std::atomic<int (*)(int, fd_set*, fd_set*, fd_set*, struct timeval*)> sSelect;
+std::atomic<size_t (*)(const void*, size_t, size_t, FILE*)> sFwrite;
+std::atomic<int (*)(const char*, FILE*)> sFputs;
+std::atomic<int (*)(const char*)> sPuts;
+std::atomic<int (*)(int, FILE*)> sFputc;
+std::atomic<int (*)(int, FILE*)> sPutc;
+std::atomic<int (*)(int)> sPutchar;
+std::atomic<int (*)(FILE*)> sFflush;
+std::atomic<int (*)(FILE*, const char*, va_list)> sVfprintf;
+std::atomic<int (*)(FILE*, int, const char*, va_list)> sVfprintfChk;
 
 // Resolves the C library's functions before any thread needs them.
 __attribute__((constructor)) void resolveNext() {
@@ -91,6 +114,17 @@ __attribute__((constructor)) void resolveNext() {
     next(sMutexTrylock, "pthread_mutex_trylock");
     next(sCondWait, "pthread_cond_wait");
     next(sCondTimedwait, "pthread_cond_timedwait");
+    next(sCondClockwait, "pthread_cond_clockwait");
+    next(sMutexTimedlock, "pthread_mutex_timedlock");
+    next(sMutexClocklock, "pthread_mutex_clocklock");
+    next(sRdlock, "pthread_rwlock_rdlock");
+    next(sTryRdlock, "pthread_rwlock_tryrdlock");
+    next(sWrlock, "pthread_rwlock_wrlock");
+    next(sTryWrlock, "pthread_rwlock_trywrlock");
+    next(sTimedRdlock, "pthread_rwlock_timedrdlock");
+    next(sTimedWrlock, "pthread_rwlock_timedwrlock");
+    next(sClockRdlock, "pthread_rwlock_clockrdlock");
+    next(sClockWrlock, "pthread_rwlock_clockwrlock");
     next(sJoin, "pthread_join");
     next(sSemWait, "sem_wait");
     next(sNanosleep, "nanosleep");
@@ -101,6 +135,30 @@ __attribute__((constructor)) void resolveNext() {
     next(sWrite, "write");
     next(sPoll, "poll");
     next(sSelect, "select");
+    next(sFwrite, "fwrite");
+    next(sFputs, "fputs");
+    next(sPuts, "puts");
+    next(sFputc, "fputc");
+    next(sPutc, "putc");
+    next(sPutchar, "putchar");
+    next(sFflush, "fflush");
+    next(sVfprintf, "vfprintf");
+    next(sVfprintfChk, "__vfprintf_chk");
+}
+
+// A lock taken at once is no wait; only one that is held is reported.
+// Inlined, so that the caught call's caller is the function of the lock.
+template <typename Try>
+__attribute__((always_inline)) inline void caughtIfHeld(const char* call, Try tryTake, bool* taken,
+                                                        int* error) {
+    *taken = false;
+    if (!watching()) return;
+    *error = tryTake();
+    if (*error == EBUSY) {
+        caught(call);
+    } else {
+        *taken = true;
+    }
 }
 
 }  // namespace
@@ -184,6 +242,91 @@ OXA_PROBE_EXPORT int pthread_cond_timedwait(pthread_cond_t* condition, pthread_m
     return next(sCondTimedwait, "pthread_cond_timedwait")(condition, mutex, until);
 }
 
+OXA_PROBE_EXPORT int pthread_cond_clockwait(pthread_cond_t* condition, pthread_mutex_t* mutex,
+                                            clockid_t clock, const struct timespec* until) {
+    caught("pthread_cond_clockwait");
+    return next(sCondClockwait, "pthread_cond_clockwait")(condition, mutex, clock, until);
+}
+
+OXA_PROBE_EXPORT int pthread_mutex_timedlock(pthread_mutex_t* mutex,
+                                             const struct timespec* until) noexcept {
+    bool taken = false;
+    int error = 0;
+    caughtIfHeld(
+        "pthread_mutex_timedlock (held by another thread: waits)",
+        [mutex] { return next(sMutexTrylock, "pthread_mutex_trylock")(mutex); }, &taken, &error);
+    return taken ? error : next(sMutexTimedlock, "pthread_mutex_timedlock")(mutex, until);
+}
+
+OXA_PROBE_EXPORT int pthread_mutex_clocklock(pthread_mutex_t* mutex, clockid_t clock,
+                                             const struct timespec* until) noexcept {
+    bool taken = false;
+    int error = 0;
+    caughtIfHeld(
+        "pthread_mutex_clocklock (held by another thread: waits)",
+        [mutex] { return next(sMutexTrylock, "pthread_mutex_trylock")(mutex); }, &taken, &error);
+    return taken ? error : next(sMutexClocklock, "pthread_mutex_clocklock")(mutex, clock, until);
+}
+
+// The read-write locks behind std::shared_mutex and std::shared_timed_mutex.
+OXA_PROBE_EXPORT int pthread_rwlock_rdlock(pthread_rwlock_t* lock) noexcept {
+    bool taken = false;
+    int error = 0;
+    caughtIfHeld(
+        "pthread_rwlock_rdlock (held for writing: waits)",
+        [lock] { return next(sTryRdlock, "pthread_rwlock_tryrdlock")(lock); }, &taken, &error);
+    return taken ? error : next(sRdlock, "pthread_rwlock_rdlock")(lock);
+}
+
+OXA_PROBE_EXPORT int pthread_rwlock_wrlock(pthread_rwlock_t* lock) noexcept {
+    bool taken = false;
+    int error = 0;
+    caughtIfHeld(
+        "pthread_rwlock_wrlock (held by another thread: waits)",
+        [lock] { return next(sTryWrlock, "pthread_rwlock_trywrlock")(lock); }, &taken, &error);
+    return taken ? error : next(sWrlock, "pthread_rwlock_wrlock")(lock);
+}
+
+OXA_PROBE_EXPORT int pthread_rwlock_timedrdlock(pthread_rwlock_t* lock,
+                                                const struct timespec* until) noexcept {
+    bool taken = false;
+    int error = 0;
+    caughtIfHeld(
+        "pthread_rwlock_timedrdlock (held for writing: waits)",
+        [lock] { return next(sTryRdlock, "pthread_rwlock_tryrdlock")(lock); }, &taken, &error);
+    return taken ? error : next(sTimedRdlock, "pthread_rwlock_timedrdlock")(lock, until);
+}
+
+OXA_PROBE_EXPORT int pthread_rwlock_timedwrlock(pthread_rwlock_t* lock,
+                                                const struct timespec* until) noexcept {
+    bool taken = false;
+    int error = 0;
+    caughtIfHeld(
+        "pthread_rwlock_timedwrlock (held by another thread: waits)",
+        [lock] { return next(sTryWrlock, "pthread_rwlock_trywrlock")(lock); }, &taken, &error);
+    return taken ? error : next(sTimedWrlock, "pthread_rwlock_timedwrlock")(lock, until);
+}
+
+OXA_PROBE_EXPORT int pthread_rwlock_clockrdlock(pthread_rwlock_t* lock, clockid_t clock,
+                                                const struct timespec* until) noexcept {
+    bool taken = false;
+    int error = 0;
+    caughtIfHeld(
+        "pthread_rwlock_clockrdlock (held for writing: waits)",
+        [lock] { return next(sTryRdlock, "pthread_rwlock_tryrdlock")(lock); }, &taken, &error);
+    return taken ? error : next(sClockRdlock, "pthread_rwlock_clockrdlock")(lock, clock, until);
+}
+
+OXA_PROBE_EXPORT int pthread_rwlock_clockwrlock(pthread_rwlock_t* lock, clockid_t clock,
+                                                const struct timespec* until) noexcept {
+    bool taken = false;
+    int error = 0;
+    caughtIfHeld(
+        "pthread_rwlock_clockwrlock (held by another thread: waits)",
+        [lock] { return next(sTryWrlock, "pthread_rwlock_trywrlock")(lock); }, &taken, &error);
+    return taken ? error : next(sClockWrlock, "pthread_rwlock_clockwrlock")(lock, clock, until);
+}
+
 OXA_PROBE_EXPORT int pthread_join(pthread_t thread, void** result) {
     caught("pthread_join");
     return next(sJoin, "pthread_join")(thread, result);
@@ -234,6 +377,95 @@ OXA_PROBE_EXPORT int select(int count, fd_set* readable, fd_set* writable, fd_se
                             struct timeval* timeout) {
     caught("select");
     return next(sSelect, "select")(count, readable, writable, failed, timeout);
+}
+
+// Writes to a FILE: each may take the stream's lock, allocate its buffer
+// and write to the descriptor.
+OXA_PROBE_EXPORT size_t fwrite(const void* bytes, size_t size, size_t count, FILE* file) {
+    caught("fwrite");
+    return next(sFwrite, "fwrite")(bytes, size, count, file);
+}
+
+OXA_PROBE_EXPORT int fputs(const char* text, FILE* file) {
+    caught("fputs");
+    return next(sFputs, "fputs")(text, file);
+}
+
+OXA_PROBE_EXPORT int puts(const char* text) {
+    caught("puts");
+    return next(sPuts, "puts")(text);
+}
+
+OXA_PROBE_EXPORT int fputc(int c, FILE* file) {
+    caught("fputc");
+    return next(sFputc, "fputc")(c, file);
+}
+
+OXA_PROBE_EXPORT int putc(int c, FILE* file) {
+    caught("putc");
+    return next(sPutc, "putc")(c, file);
+}
+
+OXA_PROBE_EXPORT int putchar(int c) {
+    caught("putchar");
+    return next(sPutchar, "putchar")(c);
+}
+
+OXA_PROBE_EXPORT int fflush(FILE* file) {
+    caught("fflush");
+    return next(sFflush, "fflush")(file);
+}
+
+OXA_PROBE_EXPORT int vfprintf(FILE* file, const char* format, va_list arguments) {
+    caught("vfprintf");
+    return next(sVfprintf, "vfprintf")(file, format, arguments);
+}
+
+OXA_PROBE_EXPORT int vprintf(const char* format, va_list arguments) {
+    caught("vprintf");
+    return next(sVfprintf, "vfprintf")(stdout, format, arguments);
+}
+
+OXA_PROBE_EXPORT int fprintf(FILE* file, const char* format, ...) {
+    caught("fprintf");
+    va_list arguments;
+    va_start(arguments, format);
+    const int written = next(sVfprintf, "vfprintf")(file, format, arguments);
+    va_end(arguments);
+    return written;
+}
+
+OXA_PROBE_EXPORT int printf(const char* format, ...) {
+    caught("printf");
+    va_list arguments;
+    va_start(arguments, format);
+    const int written = next(sVfprintf, "vfprintf")(stdout, format, arguments);
+    va_end(arguments);
+    return written;
+}
+
+// What the calls above become in a module built with _FORTIFY_SOURCE.
+OXA_PROBE_EXPORT int __vfprintf_chk(FILE* file, int flag, const char* format, va_list arguments) {
+    caught("vfprintf");
+    return next(sVfprintfChk, "__vfprintf_chk")(file, flag, format, arguments);
+}
+
+OXA_PROBE_EXPORT int __fprintf_chk(FILE* file, int flag, const char* format, ...) {
+    caught("fprintf");
+    va_list arguments;
+    va_start(arguments, format);
+    const int written = next(sVfprintfChk, "__vfprintf_chk")(file, flag, format, arguments);
+    va_end(arguments);
+    return written;
+}
+
+OXA_PROBE_EXPORT int __printf_chk(int flag, const char* format, ...) {
+    caught("printf");
+    va_list arguments;
+    va_start(arguments, format);
+    const int written = next(sVfprintfChk, "__vfprintf_chk")(stdout, flag, format, arguments);
+    va_end(arguments);
+    return written;
 }
 
 #endif  // OXA_REALTIME_PROBE

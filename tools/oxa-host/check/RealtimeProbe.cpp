@@ -1,8 +1,6 @@
 #include "RealtimeProbe.h"
 
-#include <cxxabi.h>
 #include <dlfcn.h>
-#include <elf.h>
 #include <execinfo.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -10,11 +8,9 @@
 #include <string.h>
 
 #include <atomic>
-#include <map>
-#include <memory>
 #include <mutex>
 
-#include "ElfSymbols.h"
+#include "CrashSymbolizer.h"
 #include "RealtimeWatch.h"
 
 namespace oxahost {
@@ -88,43 +84,13 @@ void record(const char* call, void* const* frames, int count) {
     memcpy(report.frames, frames, sizeof(void*) * static_cast<size_t>(count));
 }
 
-std::string demangled(const std::string& name) {
-    int status = 0;
-    std::unique_ptr<char, void (*)(void*)> text(
-        abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status), free);
-    return status == 0 && text ? std::string(text.get()) : name;
-}
-
+// The frames below the probe's own, named as a crash report names them.
 std::string symbolise(void* const* frames, int count) {
-    std::map<std::string, std::unique_ptr<ElfSymbols>> files;
-    std::string text;
+    std::string raw;
     for (int i = kProbeFrames; i < count && i < kProbeFrames + kPrintedFrames; ++i) {
-        char line[64];
-        snprintf(line, sizeof(line), "    #%d %p", i - kProbeFrames, frames[i]);
-        text += line;
-        Dl_info info;
-        if (dladdr(frames[i], &info) == 0 || info.dli_fname == nullptr) {
-            text += "\n";
-            continue;
-        }
-        std::unique_ptr<ElfSymbols>& symbols = files[info.dli_fname];
-        if (!symbols) {
-            symbols.reset(new ElfSymbols());
-            std::string error;
-            if (!symbols->read(info.dli_fname, &error)) symbols.reset(new ElfSymbols());
-        }
-        // The return address is past the call: look up the byte before it.
-        const uint64_t offset = reinterpret_cast<uintptr_t>(frames[i]) -
-                                reinterpret_cast<uintptr_t>(info.dli_fbase) - 1;
-        const ElfSymbol* symbol = symbols->containing(offset, STT_FUNC);
-        if (symbol != nullptr) {
-            snprintf(line, sizeof(line), "+0x%llx",
-                     static_cast<unsigned long long>(offset + 1 - symbol->value));
-            text += " " + demangled(symbol->name) + line;
-        }
-        text += std::string(" (") + baseName(info.dli_fname) + ")\n";
+        raw += CrashSymbolizer::rawFrame(frames[i], true);
     }
-    return text;
+    return CrashSymbolizer::symbolize(raw, true);
 }
 
 }  // namespace
@@ -178,6 +144,14 @@ void RealtimeProbe::disarm() {
 
 void RealtimeProbe::watchNewJackThreads(bool on) {
     sWatchNew.store(on);
+}
+
+void RealtimeProbe::watchCallingThread() {
+    realtime::watchThisThread();
+}
+
+bool RealtimeProbe::callingThreadWatched() {
+    return tWatched;
 }
 
 int RealtimeProbe::watchedThreads() {

@@ -36,6 +36,11 @@ public:
     static void disarm();
     // Threads that libjack starts while this is on are watched.
     static void watchNewJackThreads(bool on);
+    // The calling thread is watched from now on, as if libjack had started
+    // it: for a thread that runs a module's real-time work on its behalf.
+    static void watchCallingThread();
+    // Whether the calling thread is watched (a JACK thread of the module).
+    static bool callingThreadWatched();
     // Threads that libjack started while watched, since arm().
     static int watchedThreads();
     // Called by the checks' listener for every answer.

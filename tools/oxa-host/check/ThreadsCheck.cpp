@@ -1,9 +1,8 @@
 #include "ThreadsCheck.h"
 
 #include <chrono>
-#include <map>
 #include <string>
-#include <thread>
+#include <vector>
 
 #include "AnswerLog.h"
 #include "CallClock.h"
@@ -12,44 +11,28 @@
 #include "HostedModule.h"
 #include "MagicProbe.h"
 #include "ModuleSession.h"
-#include "ProcessProbe.h"
+#include "ThreadLedger.h"
 
 namespace oxahost {
 
-namespace {
-
-std::map<int, std::string> newThreads(const std::map<int, std::string>& before) {
-    std::map<int, std::string> added;
-    for (const auto& thread : ProcessProbe::threads()) {
-        if (before.count(thread.first) == 0) added.insert(thread);
-    }
-    return added;
-}
-
-}  // namespace
-
 CheckOutcome ThreadsCheck::run(const CheckContext& context) {
     CheckOutcome outcome;
-    ProcessProbe::startRuntimeThreads();
-    const std::map<int, std::string> before = ProcessProbe::threads();
+    ThreadLedger ledger;
     HostedCheck hosted(context);
     if (!hosted.probe.runFor(context, &outcome)) return outcome;
-    if (!ModuleSession::run(hosted.module, hosted.probe, &outcome)) return outcome;
+    const bool ran = ModuleSession::run(hosted.module, hosted.probe, &outcome,
+                                        [&ledger](const std::string& step) {
+                                            ChildChannel::step(step);
+                                            ledger.observe(step);
+                                        });
+    if (!ran) return outcome;
+    ledger.destroyed();
 
     ChildChannel::step("waiting for the module's threads to end");
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kGraceMs);
-    std::map<int, std::string> left = newThreads(before);
-    while (!left.empty() && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        left = newThreads(before);
-    }
+    const std::vector<ThreadLedger::Thread> left =
+        ledger.stillRunning(std::chrono::milliseconds(kGraceMs));
     if (!left.empty()) {
-        std::string names;
-        for (const auto& thread : left) {
-            names += (names.empty() ? "" : ", ") + std::string("\"") + thread.second + "\" (tid " +
-                     std::to_string(thread.first) + ")";
-        }
-        outcome.fail(std::to_string(left.size()) + " threads still run after destroy: " + names);
+        outcome.fail(ThreadLedger::report(left, "threads still run after destroy"));
     } else {
         outcome.note("no thread of the module outlives its destruction");
     }

@@ -5,17 +5,29 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pthread.h>
+#include <stdarg.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <shared_mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "CheckRunner.h"
 #include "ElfSymbols.h"
 #include "GuardedBlock.h"
 #include "IOXAInterfaceV2.h"
 #include "ProcessProbe.h"
+#include "RealtimeProbe.h"
+#include "ThreadLedger.h"
 #include "VtableExaminer.h"
 
 namespace oxahost {
@@ -69,8 +81,8 @@ TEST(VtableExaminer, TellsAFalseVersion2ClaimFromARealOne) {
     RealV2 realV2;
     const VtableExaminer::Result lacking = VtableExaminer::examine(
         static_cast<android::IOXAInterface*>(&falseV2), 6, 1, derivesFromV2);
-    const VtableExaminer::Result having = VtableExaminer::examine(
-        static_cast<android::IOXAInterface*>(&realV2), 6, 1, derivesFromV2);
+    const VtableExaminer::Result having =
+        VtableExaminer::examine(static_cast<android::IOXAInterface*>(&realV2), 6, 1, derivesFromV2);
     EXPECT_EQ(VtableExaminer::kLacksSlots, lacking.finding) << lacking.evidence;
     EXPECT_FALSE(lacking.derivesFromV2);
     EXPECT_EQ(VtableExaminer::kHasSlots, having.finding) << having.evidence;
@@ -155,6 +167,187 @@ TEST(ProcessProbe, SeesNewDescriptorsThreadsAndHeap) {
     pthread_join(thread, nullptr);
     for (int fd : pipes) close(fd);
 }
+
+// Two threads started by one step: one that names itself, one that keeps
+// the name it inherited from the thread that started it.
+TEST(ThreadLedger, TellsTheStepFramesAndNameOrNoNameOfEachThreadLeft) {
+    int release[2];
+    int named[2];
+    ASSERT_EQ(0, pipe(release));
+    ASSERT_EQ(0, pipe(named));
+    ThreadLedger ledger;
+    int pipes[4] = {release[0], release[1], named[0], named[1]};
+    pthread_t namedThread;
+    ASSERT_EQ(0, pthread_create(&namedThread, nullptr, waitForRelease, pipes));
+    char byte = 0;
+    ASSERT_EQ(1, read(named[0], &byte, 1));
+    std::thread unnamed([&release] {
+        char byte = 0;
+        while (read(release[0], &byte, 1) < 0) {
+        }
+    });
+    ledger.observe("start two readers");
+    ledger.destroyed();
+    const std::vector<ThreadLedger::Thread> left =
+        ledger.stillRunning(std::chrono::milliseconds(20));
+    ASSERT_EQ(2u, left.size());
+    for (const ThreadLedger::Thread& thread : left) {
+        SCOPED_TRACE(ThreadLedger::describe(thread) + "\n" + thread.frames);
+        const bool isNamed = thread.name == "probe-sleeper";
+        EXPECT_TRUE(isNamed || thread.name.empty()) << thread.name;
+        const std::string expected =
+            (isNamed ? std::string("\"probe-sleeper\"") : std::string("an unnamed thread")) +
+            " (tid " + std::to_string(thread.tid) + ", first seen after \"start two readers\")";
+        EXPECT_EQ(expected, ThreadLedger::describe(thread));
+        EXPECT_NE(std::string::npos, thread.frames.find("CheckProbesTest.cpp:"));
+    }
+    ASSERT_EQ(2, write(release[1], "xx", 2));
+    unnamed.join();
+    pthread_join(namedThread, nullptr);
+    for (int fd : pipes) close(fd);
+}
+
+// Locks that another thread holds while a watched thread takes them.
+struct HeldLocks {
+    pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
+    pthread_rwlock_t rwlock = PTHREAD_RWLOCK_INITIALIZER;
+    std::timed_mutex timedMutex;
+    std::shared_timed_mutex sharedMutex;
+};
+
+timespec soon(clockid_t clock) {
+    timespec until;
+    clock_gettime(clock, &until);
+    until.tv_nsec += 2000000;
+    if (until.tv_nsec >= 1000000000) {
+        until.tv_sec += 1;
+        until.tv_nsec -= 1000000000;
+    }
+    return until;
+}
+
+FILE* nullFile() {
+    static FILE* file = fopen("/dev/null", "w");
+    return file;
+}
+
+// Kept from being turned into other calls, or none, by the compiler.
+const char* volatile sEmptyFormat = "";
+const char* volatile sText = "text";
+volatile int sRowsRun = 0;
+
+int printTo(FILE* file, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    const int written = vfprintf(file, format, arguments);
+    va_end(arguments);
+    return written;
+}
+
+struct WaitRow {
+    const char* call;  // the start of the report's call
+    std::function<void(HeldLocks&)> make;
+};
+
+const WaitRow kWaits[] = {
+    {"pthread_cond_clockwait",
+     [](HeldLocks&) {
+         std::mutex mutex;
+         std::condition_variable condition;
+         std::unique_lock<std::mutex> lock(mutex);
+         condition.wait_for(lock, std::chrono::milliseconds(1));
+     }},
+    {"pthread_mutex_timedlock (held",
+     [](HeldLocks& held) {
+         const timespec until = soon(CLOCK_REALTIME);
+         if (pthread_mutex_timedlock(&held.mutex, &until) == 0) pthread_mutex_unlock(&held.mutex);
+     }},
+    {"pthread_mutex_clocklock (held",
+     [](HeldLocks& held) {
+         if (held.timedMutex.try_lock_for(std::chrono::milliseconds(2))) held.timedMutex.unlock();
+     }},
+    {"pthread_rwlock_rdlock (held",
+     [](HeldLocks& held) {
+         held.sharedMutex.lock_shared();
+         held.sharedMutex.unlock_shared();
+     }},
+    {"pthread_rwlock_wrlock (held",
+     [](HeldLocks& held) {
+         pthread_rwlock_wrlock(&held.rwlock);
+         pthread_rwlock_unlock(&held.rwlock);
+     }},
+    {"pthread_rwlock_timedrdlock (held",
+     [](HeldLocks& held) {
+         const timespec until = soon(CLOCK_REALTIME);
+         if (pthread_rwlock_timedrdlock(&held.rwlock, &until) == 0)
+             pthread_rwlock_unlock(&held.rwlock);
+     }},
+    {"pthread_rwlock_clockwrlock (held",
+     [](HeldLocks& held) {
+         const timespec until = soon(CLOCK_MONOTONIC);
+         if (pthread_rwlock_clockwrlock(&held.rwlock, CLOCK_MONOTONIC, &until) == 0)
+             pthread_rwlock_unlock(&held.rwlock);
+     }},
+    {"clock_nanosleep",
+     [](HeldLocks&) {
+         const timespec pause = {0, 1000};
+         clock_nanosleep(CLOCK_MONOTONIC, 0, &pause, nullptr);
+     }},
+    {"fwrite", [](HeldLocks&) { fwrite(sText, 1, 4, nullFile()); }},
+    {"fputs", [](HeldLocks&) { fputs(sText, nullFile()); }},
+    {"fprintf", [](HeldLocks&) { fprintf(nullFile(), "%d", 7); }},
+    {"vfprintf", [](HeldLocks&) { printTo(nullFile(), "%d", 7); }},
+    {"printf", [](HeldLocks&) { printf(sEmptyFormat); }},
+    {"fflush", [](HeldLocks&) { fflush(nullFile()); }},
+};
+
+class RealtimeProbeTest : public ::testing::TestWithParam<WaitRow> {};
+
+void PrintTo(const WaitRow& row, std::ostream* os) {
+    *os << row.call;
+}
+
+// The test program stands for the module: its frames are on the stack.
+TEST_P(RealtimeProbeTest, CatchesTheWaitOnAWatchedThreadWithTheCallersFrames) {
+    if (!RealtimeProbe::available()) GTEST_SKIP() << "a sanitizer owns the calls";
+    const WaitRow& row = GetParam();
+    HeldLocks held;
+    pthread_mutex_lock(&held.mutex);
+    pthread_rwlock_wrlock(&held.rwlock);
+    held.timedMutex.lock();
+    held.sharedMutex.lock();
+    char exe[4096] = "";
+    const ssize_t length = readlink("/proc/self/exe", exe, sizeof(exe) - 1);
+    ASSERT_GT(length, 0);
+    exe[length] = '\0';
+    RealtimeProbe::arm(exe);
+    std::thread watched([&row, &held] {
+        RealtimeProbe::watchCallingThread();
+        row.make(held);
+        // Work after the call keeps it a call, with this frame on the stack,
+        // rather than a jump an optimiser may make of the last call.
+        sRowsRun = sRowsRun + 1;
+    });
+    // The untimed locks wait until these are let go.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    held.sharedMutex.unlock();
+    held.timedMutex.unlock();
+    pthread_rwlock_unlock(&held.rwlock);
+    pthread_mutex_unlock(&held.mutex);
+    watched.join();
+    RealtimeProbe::disarm();
+
+    bool found = false;
+    for (const RealtimeProbe::Report& report : RealtimeProbe::reports()) {
+        SCOPED_TRACE(report.call + "\n" + report.backtrace);
+        if (report.call.compare(0, strlen(row.call), row.call) != 0) continue;
+        found = true;
+        EXPECT_NE(std::string::npos, report.backtrace.find("CheckProbesTest.cpp:"));
+    }
+    EXPECT_TRUE(found) << row.call << " not reported";
+}
+
+INSTANTIATE_TEST_SUITE_P(GlibcWaitsAndStdioWrites, RealtimeProbeTest, ::testing::ValuesIn(kWaits));
 
 }  // namespace
 }  // namespace oxahost

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ struct FlawRow {
     Verdict verdict;
     // One of the module's own commands handed to the validator; null for none.
     const char* command = nullptr;
+    // A pattern (ECMAScript) the catching check's report must hold; null for
+    // none.
+    const char* report = nullptr;
 };
 
 const FlawRow kFlaws[] = {
@@ -44,7 +48,17 @@ const FlawRow kFlaws[] = {
     // Flaws only the module's own commands reach.
     {"throws_on_own_command", "", Verdict::kPass},
     {"throws_on_own_command", "commands", Verdict::kFail, "gain loud"},
-    {"thread_on_own_command", "threads", Verdict::kFail, "meter on"},
+    {"thread_on_own_command", "threads", Verdict::kFail, "meter on",
+     "\"flawed-stray\" \\(tid [0-9]+, first seen after \"meter on\"\\)[\\s\\S]*"
+     "strayThread\\(void\\*\\)"},
+    // Reports that name the module's code.
+    {"rt_allocates_inlined", "realtime", Verdict::kFail, nullptr,
+     "#0 [^\n]*fillScratch[^\n]* at [^ ]*FlawedWave\\.cpp:[0-9]+ \\(inlined\\)\n"
+     "  #0 [^\n]*flawedProcess[^\n]* at [^ ]*FlawedWave\\.cpp:[0-9]+ "
+     "\\(liboxa_flawed_rt_allocates_inlined\\.so\\+0x"},
+    {"links_jack", "lifecycle", Verdict::kFail, nullptr,
+     "libjack\\.so\\.0 (is|are) loaded with the module and unloaded with it in every cycle[^\n]*"
+     "ovik_wave_link_jack\\(<target>\\)[^\n]*RTLD_NODELETE"},
 };
 
 void PrintTo(const FlawRow& row, std::ostream* os) {
@@ -79,6 +93,10 @@ TEST_P(CheckVerdictTableTest, TheFlawIsCaughtByItsCheckOnly) {
             caught = true;
         } else if (result.name == row.check) {
             EXPECT_EQ(result.verdict, row.verdict);
+            if (row.report != nullptr) {
+                EXPECT_TRUE(std::regex_search(result.details, std::regex(row.report)))
+                    << "no match for " << row.report;
+            }
             caught = true;
         } else if (result.verdict != Verdict::kPass) {
             EXPECT_EQ(result.verdict, Verdict::kWarn);
@@ -92,7 +110,8 @@ TEST_P(CheckVerdictTableTest, TheFlawIsCaughtByItsCheckOnly) {
 INSTANTIATE_TEST_SUITE_P(FlawedModules, CheckVerdictTableTest, ::testing::ValuesIn(kFlaws),
                          [](const ::testing::TestParamInfo<FlawRow>& info) {
                              return std::string(info.param.module) +
-                                    (info.param.command != nullptr ? "_given_its_command" : "");
+                                    (info.param.command != nullptr ? "_given_its_command" : "") +
+                                    (info.param.report != nullptr ? "_named_in_its_report" : "");
                          });
 
 }  // namespace
