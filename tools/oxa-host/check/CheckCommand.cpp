@@ -11,7 +11,9 @@
 #include "CheckReport.h"
 #include "CheckRunner.h"
 #include "CommandsCheck.h"
+#include "ConcurrencyCheck.h"
 #include "ExportsCheck.h"
+#include "InstancesCheck.h"
 #include "LifecycleCheck.h"
 #include "MagicCheck.h"
 #include "RealtimeCheck.h"
@@ -36,6 +38,8 @@ std::vector<std::unique_ptr<Check>> CheckCommand::allChecks() {
     checks.emplace_back(new ThreadsCheck());
     checks.emplace_back(new TimeCheck());
     checks.emplace_back(new RealtimeCheck());
+    checks.emplace_back(new ConcurrencyCheck());
+    checks.emplace_back(new InstancesCheck());
     return checks;
 }
 

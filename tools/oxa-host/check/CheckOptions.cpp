@@ -156,7 +156,7 @@ const char* checkUsage() {
            "  --help             this text\n"
            "\n"
            "checks, in the order they run: exports binding api-level versions magic\n"
-           "  lifecycle commands streams answers threads time realtime\n"
+           "  lifecycle commands streams answers threads time realtime concurrency instances\n"
            "\n"
            "exit status: 0 when no check failed, crashed or timed out; 1 when one did;\n"
            "2 on a bad command line.\n";

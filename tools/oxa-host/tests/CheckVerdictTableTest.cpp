@@ -45,6 +45,9 @@ const FlawRow kFlaws[] = {
     {"throws_on_own_command", "", Verdict::kPass},
     {"throws_on_own_command", "commands", Verdict::kFail, "gain loud"},
     {"thread_on_own_command", "threads", Verdict::kFail, "meter on"},
+    {"crashes_after_deactivate", "commands", Verdict::kCrash, "meter read"},
+    {"joins_answering_thread", "concurrency", Verdict::kFail},
+    {"shared_handle", "instances", Verdict::kFail},
 };
 
 void PrintTo(const FlawRow& row, std::ostream* os) {
