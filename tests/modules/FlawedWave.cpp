@@ -36,6 +36,8 @@
 //   FLAW_RT_SLEEPS            sleeps 100 microseconds
 //   FLAW_RT_DC_OFFSET         has ports "in" and "out" and adds 0.25 to what
 //                             it passes through, unless bypassed (audio)
+//   FLAW_RT_IGNORES_BYPASS    has the same ports and halves its input, also
+//                             when bypassed (audio)
 // Written without the standard library's templates, so that nothing but the
 // entry points is exported (the version script hides the rest).
 #include <pthread.h>
@@ -133,11 +135,16 @@ struct FlawedPorts {
     const float* in = static_cast<const float*>(ports->buffer(ports->in, frames));
     float* out = static_cast<float*>(ports->buffer(ports->out, frames));
     const bool bypassed = __atomic_load_n(&ports->bypassed, __ATOMIC_RELAXED);
+#ifdef FLAW_RT_IGNORES_BYPASS
+    (void)bypassed;
+    for (jack_nframes_t i = 0; i < frames; ++i) out[i] = 0.5f * in[i];
+#else
     for (jack_nframes_t i = 0; i < frames; ++i) out[i] = bypassed ? in[i] : in[i] + 0.25f;
+#endif
 }
 
 int flawedProcess(jack_nframes_t frames, void* ports) {
-#ifdef FLAW_RT_DC_OFFSET
+#if defined(FLAW_RT_DC_OFFSET) || defined(FLAW_RT_IGNORES_BYPASS)
     processAudio(static_cast<FlawedPorts*>(ports), frames);
 #else
     (void)frames;
@@ -182,7 +189,7 @@ public:
         jack_status_t status = static_cast<jack_status_t>(0);
         mClient = clientOpen("flawed_wave", JackNoStartServer, &status);
         if (mClient == nullptr) return;
-#ifdef FLAW_RT_DC_OFFSET
+#if defined(FLAW_RT_DC_OFFSET) || defined(FLAW_RT_IGNORES_BYPASS)
         registerPorts();
 #endif
         setProcess(mClient, flawedProcess, &mPorts);

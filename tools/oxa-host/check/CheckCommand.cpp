@@ -6,6 +6,7 @@
 
 #include "AnswersCheck.h"
 #include "ApiLevelCheck.h"
+#include "AudioCheck.h"
 #include "BindingCheck.h"
 #include "CheckOptions.h"
 #include "CheckReport.h"
@@ -40,6 +41,7 @@ std::vector<std::unique_ptr<Check>> CheckCommand::allChecks() {
     checks.emplace_back(new RealtimeCheck());
     checks.emplace_back(new ConcurrencyCheck());
     checks.emplace_back(new InstancesCheck());
+    checks.emplace_back(new AudioCheck());
     return checks;
 }
 

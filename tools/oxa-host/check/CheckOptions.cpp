@@ -158,6 +158,7 @@ const char* checkUsage() {
            "\n"
            "checks, in the order they run: exports binding api-level versions magic\n"
            "  lifecycle commands streams answers threads time realtime concurrency instances\n"
+           "  audio\n"
            "\n"
            "exit status: 0 when no check failed, crashed or timed out; 1 when one did;\n"
            "2 on a bad command line.\n";

@@ -41,6 +41,8 @@ const FlawRow kFlaws[] = {
     {"rt_allocates", "realtime", Verdict::kFail},
     {"rt_locks", "realtime", Verdict::kFail},
     {"rt_sleeps", "realtime", Verdict::kFail},
+    {"rt_dc_offset", "audio", Verdict::kFail},
+    {"rt_ignores_bypass", "audio", Verdict::kFail},
     // Flaws only the module's own commands reach.
     {"throws_on_own_command", "", Verdict::kPass},
     {"throws_on_own_command", "commands", Verdict::kFail, "gain loud"},
