@@ -142,6 +142,7 @@ void AudioCheck::checkBypass(HostedModule& module, AudioRig& rig,
         mBypassNote = "no output follows the input (a generator): bypass not judged";
         return;
     }
+    mBypassNote = "bypass tried on the outputs that follow the input";
     ChildChannel::step("recording with bypass on");
     module.command("setbypassenabledtrue");
     pauseMs(50);
@@ -250,9 +251,11 @@ void AudioCheck::report(CheckOutcome* outcome) const {
         for (const Finding& other : mFindings) {
             if (other.port == finding.port && other.kind == finding.kind) ++settings;
         }
-        const std::string text = finding.port + ": " + finding.problem + ", at " +
-                                 std::to_string(settings) + " of " + std::to_string(mSettings) +
-                                 " settings (the first: " + finding.setting + ")";
+        const std::string where =
+            settings == 1 ? finding.setting
+                          : std::to_string(settings) + " of " + std::to_string(mSettings) +
+                                " settings (the first: " + finding.setting + ")";
+        const std::string text = finding.port + ": " + finding.problem + ", at " + where;
         if (finding.fatal) {
             outcome->fail(text);
         } else {
