@@ -28,11 +28,21 @@ struct ConcurrencyCheck::Hosting {
         std::lock_guard<std::mutex> lock(stepLock);
         return reentrantStep;
     }
+    // The command whose answer is awaited to send commands from inside it.
+    void setTrigger(const std::string& command) {
+        std::lock_guard<std::mutex> lock(stepLock);
+        trigger = command;
+    }
+    std::string triggerNow() {
+        std::lock_guard<std::mutex> lock(stepLock);
+        return trigger;
+    }
 
     HostedCheck hosted;
     ReentrantListener listener;
     std::mutex stepLock;
     std::string reentrantStep;
+    std::string trigger;
     // The first exception of "deactivate" sent from inside an answer.
     std::string deactivateThrew;
 };
@@ -118,14 +128,15 @@ bool ConcurrencyCheck::reenterOnCommandingThread(Hosting& hosting, CheckOutcome*
     triggers.insert(triggers.end(), module.ownCommands().begin(), module.ownCommands().end());
     triggers.push_back("deactivate");
     triggers.push_back("activate");
-    std::string trigger;
-    const bool returned = finishesWithin(kReentryDeadlineMs * 2, [&] {
+    // The thread may outlive this call: it keeps its own copy of the list.
+    const bool returned = finishesWithin(kReentryDeadlineMs * 2, [&hosting, &module, triggers] {
         for (const std::string& command : triggers) {
-            trigger = command;
+            hosting.setTrigger(command);
             module.command(command);
             if (hosting.listener.waitStarted(0)) break;
         }
     });
+    const std::string trigger = hosting.triggerNow();
     if (!returned) {
         const std::string step = hosting.listener.waitStarted(0) ? hosting.reentrantStepNow() : "";
         outcome->fail("\"" + trigger + "\" did not return within " +
