@@ -22,6 +22,12 @@ bool AudioRig::open(std::string* why) {
         *why = "the JACK server refused the check's own clients";
         return false;
     }
+    const int serverRate = static_cast<int>(mJack.sampleRate(mFeeder));
+    if (serverRate != mSampleRate) {
+        *why = "the JACK server runs at " + std::to_string(serverRate) + " Hz, not at " +
+               std::to_string(mSampleRate) + " Hz";
+        return false;
+    }
     mFeed = mJack.portRegister(mFeeder, "out", JackApi::kAudioType, JackApi::kPortIsOutput, 0);
     for (int i = 0; i < kMaxOutputs; ++i) {
         const std::string name = "in_" + std::to_string(i + 1);

@@ -128,14 +128,16 @@ bool ConcurrencyCheck::reenterOnCommandingThread(Hosting& hosting, CheckOutcome*
     triggers.insert(triggers.end(), module.ownCommands().begin(), module.ownCommands().end());
     triggers.push_back("deactivate");
     triggers.push_back("activate");
-    // The thread may outlive this call: it keeps its own copy of the list.
-    const bool returned = finishesWithin(kReentryDeadlineMs * 2, [&hosting, &module, triggers] {
-        for (const std::string& command : triggers) {
-            hosting.setTrigger(command);
-            module.command(command);
-            if (hosting.listener.waitStarted(0)) break;
-        }
-    });
+    // Each on a thread that may outlive this call, with its own copy of
+    // the command; the deadline leaves room for the commands sent from
+    // inside its answer.
+    bool returned = true;
+    for (const std::string& command : triggers) {
+        hosting.setTrigger(command);
+        returned =
+            finishesWithin(kReentryDeadlineMs * 2, [&module, command] { module.command(command); });
+        if (!returned || hosting.listener.waitStarted(0)) break;
+    }
     const std::string trigger = hosting.triggerNow();
     if (!returned) {
         const std::string step = hosting.listener.waitStarted(0) ? hosting.reentrantStepNow() : "";

@@ -41,6 +41,7 @@ bool JackApi::load(std::string* why) {
     resolve(library, "jack_last_frame_time", lastFrameTime, &missing);
     resolve(library, "jack_set_buffer_size", setBufferSize, &missing);
     resolve(library, "jack_get_buffer_size", bufferSize, &missing);
+    resolve(library, "jack_get_sample_rate", sampleRate, &missing);
     if (!missing.empty()) *why = "libjack.so.0 lacks " + missing;
     return missing.empty();
 }

@@ -43,6 +43,7 @@ struct JackApi {
     uint32_t (*lastFrameTime)(const Client* client) = nullptr;
     int (*setBufferSize)(Client* client, uint32_t frames) = nullptr;
     uint32_t (*bufferSize)(Client* client) = nullptr;
+    uint32_t (*sampleRate)(Client* client) = nullptr;
 };
 
 }  // namespace oxahost
