@@ -151,7 +151,11 @@ bool ConcurrencyCheck::reenterOnCommandingThread(Hosting& hosting, CheckOutcome*
                                           "holds (a lock taken around response())"));
         return false;
     }
-    if (!hosting.listener.disarm()) {
+    if (!hosting.listener.disarm() && !hosting.deactivateThrew.empty()) {
+        outcome->fail("\"deactivate\" sent from inside an answer made during \"" + trigger +
+                      "\", on the commanding thread, threw: " + hosting.deactivateThrew);
+        hosting.deactivateThrew.clear();
+    } else if (hosting.listener.waitStarted(0)) {
         outcome->note("from inside an answer made during \"" + trigger +
                       "\", on the commanding thread: MIDI, own commands, \"deactivate\" and "
                       "\"activate\" returned");
