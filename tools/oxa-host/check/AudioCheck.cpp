@@ -29,54 +29,58 @@ struct Stats {
     long infinities = 0;
     long denormals = 0;
     double mean = 0.0;
-    // The amplitude of the fed frequency in the output, relative to the feed.
-    double feedLevel = 0.0;
 };
 
-Stats measure(const std::vector<float>& samples, uint32_t startFrame, int sampleRate) {
+Stats measure(const std::vector<float>& samples) {
     Stats stats;
-    double sum = 0.0, real = 0.0, imaginary = 0.0;
+    double sum = 0.0;
     long finite = 0;
-    for (size_t i = 0; i < samples.size(); ++i) {
-        const float x = samples[i];
+    for (float x : samples) {
         if (isnan(x)) {
             ++stats.nans;
         } else if (isinf(x)) {
             ++stats.infinities;
         } else {
             if (x != 0.0f && fabsf(x) < FLT_MIN) ++stats.denormals;
-            const uint64_t frame = static_cast<uint64_t>(startFrame) + i;
-            const double phase = kTwoPi * AudioRig::kFeedHz *
-                                 static_cast<double>(frame % static_cast<uint64_t>(sampleRate)) /
-                                 sampleRate;
             sum += x;
-            real += x * cos(phase);
-            imaginary += x * sin(phase);
             ++finite;
         }
     }
-    if (finite > 0) {
-        stats.mean = sum / finite;
-        stats.feedLevel =
-            2.0 * sqrt(real * real + imaginary * imaginary) / finite / AudioRig::kFeedAmplitude;
-    }
+    if (finite > 0) stats.mean = sum / finite;
     return stats;
 }
 
-// The frames by which `samples` is the fed signal late, or -1 when it is
-// not the fed signal at any latency up to `maxLatency`.
-int passThroughLatency(const std::vector<float>& samples, uint32_t startFrame, int sampleRate,
+// The amplitude of the fed frequency in `samples` (a single bin of a
+// discrete Fourier transform); non-finite samples count as silence.
+double feedToneAmplitude(const std::vector<float>& samples, int sampleRate) {
+    const double step = kTwoPi * AudioRig::kFeedHz / sampleRate;
+    double real = 0.0, imaginary = 0.0;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const double x = std::isfinite(samples[i]) ? samples[i] : 0.0;
+        real += x * cos(step * static_cast<double>(i));
+        imaginary += x * sin(step * static_cast<double>(i));
+    }
+    return samples.empty() ? 0.0 : 2.0 * sqrt(real * real + imaginary * imaginary) / samples.size();
+}
+
+// Whether `output` carries the fed signal: its tone at the fed frequency
+// has at least kFollowsLevel of the feed's.
+bool followsFeed(const std::vector<float>& output, const std::vector<float>& feed, int sampleRate) {
+    const double fed = feedToneAmplitude(feed, sampleRate);
+    return fed > 0.0 && feedToneAmplitude(output, sampleRate) >= kFollowsLevel * fed;
+}
+
+// The frames by which `output` is `feed` late, or -1 when it is not the
+// feed at any latency up to `maxLatency` (compared where both are recorded).
+int passThroughLatency(const std::vector<float>& output, const std::vector<float>& feed,
                        int maxLatency, float tolerance) {
-    for (int latency = 0; latency <= maxLatency; ++latency) {
+    for (size_t latency = 0; latency <= static_cast<size_t>(maxLatency); ++latency) {
+        if (latency >= output.size()) break;
         bool same = true;
-        for (size_t i = 0; i < samples.size() && same; ++i) {
-            const int64_t frame =
-                static_cast<int64_t>(startFrame) + static_cast<int64_t>(i) - latency;
-            if (frame < 0) continue;
-            const float fed = AudioRig::feedAt(static_cast<uint32_t>(frame), sampleRate);
-            same = fabsf(samples[i] - fed) <= tolerance;
+        for (size_t i = latency; i < output.size() && same; ++i) {
+            same = fabsf(output[i] - feed[i - latency]) <= tolerance;
         }
-        if (same) return latency;
+        if (same) return static_cast<int>(latency);
     }
     return -1;
 }
@@ -99,12 +103,11 @@ void pauseMs(int ms) {
 
 }  // namespace
 
-void AudioCheck::examine(const std::vector<std::string>& ports,
-                         const std::vector<std::vector<float>>& take, uint32_t startFrame,
-                         int sampleRate, const std::string& setting) {
-    for (size_t i = 0; i < take.size(); ++i) {
-        const Stats stats = measure(take[i], startFrame, sampleRate);
-        const size_t frames = take[i].size();
+void AudioCheck::examine(const std::vector<std::string>& ports, const AudioRig::Take& take,
+                         const std::string& setting) {
+    for (size_t i = 0; i < take.outputs.size(); ++i) {
+        const Stats stats = measure(take.outputs[i]);
+        const size_t frames = take.outputs[i].size();
         auto found = [&](const char* kind, const std::string& problem, bool fatal) {
             mFindings.push_back({ports[i], kind, problem, setting, fatal});
         };
@@ -125,18 +128,15 @@ void AudioCheck::examine(const std::vector<std::string>& ports,
 }
 
 void AudioCheck::checkBypass(HostedModule& module, AudioRig& rig,
-                             const std::vector<std::string>& ports,
-                             const std::vector<std::vector<float>>& take, uint32_t startFrame,
+                             const std::vector<std::string>& ports, const AudioRig::Take& take,
                              int sampleRate) {
     if (mBypassUnsafe) {
         mBypassNote = "bypass left out (see magic)";
         return;
     }
     std::vector<size_t> following;
-    for (size_t i = 0; i < take.size(); ++i) {
-        if (measure(take[i], startFrame, sampleRate).feedLevel >= kFollowsLevel) {
-            following.push_back(i);
-        }
+    for (size_t i = 0; i < take.outputs.size(); ++i) {
+        if (followsFeed(take.outputs[i], take.feed, sampleRate)) following.push_back(i);
     }
     if (following.empty()) {
         mBypassNote = "no output follows the input (a generator): bypass not judged";
@@ -146,14 +146,15 @@ void AudioCheck::checkBypass(HostedModule& module, AudioRig& rig,
     ChildChannel::step("recording with bypass on");
     module.command("setbypassenabledtrue");
     pauseMs(50);
-    uint32_t bypassStart = 0;
-    const std::vector<std::vector<float>> bypassed =
-        rig.record(sampleRate * kRecordMs / 1000, kRecordPatienceMs, &bypassStart);
+    // Long enough to compare at the largest latency too.
+    AudioRig::Take bypassed;
+    const bool recorded =
+        rig.record(sampleRate * kRecordMs / 1000 + kMaxBypassLatency, kRecordPatienceMs, &bypassed);
     module.command("setbypassenabledfalse");
     std::vector<std::string> passing;
     for (size_t i : following) {
-        if (i >= bypassed.size()) continue;
-        const int latency = passThroughLatency(bypassed[i], bypassStart, sampleRate,
+        if (!recorded) break;
+        const int latency = passThroughLatency(bypassed.outputs[i], bypassed.feed,
                                                kMaxBypassLatency, kBypassTolerance);
         if (latency < 0) {
             mFindings.push_back(
@@ -168,7 +169,7 @@ void AudioCheck::checkBypass(HostedModule& module, AudioRig& rig,
                 ports[i] + (latency > 0 ? " (" + std::to_string(latency) + " frames late)" : ""));
         }
     }
-    if (bypassed.empty()) mBypassNote = "no audio came with bypass on";
+    if (!recorded) mBypassNote = "no audio came with bypass on";
     if (!passing.empty()) mBypassNote = "bypass passes the input through on " + joined(passing);
 }
 
@@ -184,19 +185,19 @@ void AudioCheck::recordAt(AudioRig& rig, const std::vector<std::string>& ports, 
     // A few periods for the module to see the new size.
     pauseMs(20 + 3 * 1000 * frames / sampleRate);
     const int recorded = std::max(sampleRate * kRecordMs / 1000, 4 * frames);
-    uint32_t startFrame = 0;
-    const std::vector<std::vector<float>> take =
-        rig.record(recorded, kRecordPatienceMs, &startFrame);
-    if (take.empty() && !ports.empty()) {
+    AudioRig::Take take;
+    if (!rig.record(recorded, kRecordPatienceMs, &take)) {
+        // A process callback that blocks is the realtime check's finding;
+        // here it is more often a machine too busy for the dummy server.
         mFindings.push_back({joined(ports), "silent",
                              "gave no audio within " + std::to_string(kRecordPatienceMs / 1000) +
-                                 " s (the process cycles stalled)",
-                             setting, true});
+                                 " s (the process cycles stalled): not judged",
+                             setting, false});
         return;
     }
     ++mSettings;
-    examine(ports, take, startFrame, sampleRate, setting);
-    if (bypassToo) checkBypass(module, rig, ports, take, startFrame, sampleRate);
+    examine(ports, take, setting);
+    if (bypassToo) checkBypass(module, rig, ports, take, sampleRate);
 }
 
 AudioCheck::RateResult AudioCheck::runAtRate(const CheckContext& context, const JackApi& jack,

@@ -59,11 +59,10 @@ private:
                          int sampleRate, CheckOutcome* outcome);
     void recordAt(AudioRig& rig, const std::vector<std::string>& ports, int frames, int sampleRate,
                   HostedModule& module, bool bypassToo);
-    void examine(const std::vector<std::string>& ports, const std::vector<std::vector<float>>& take,
-                 uint32_t startFrame, int sampleRate, const std::string& setting);
+    void examine(const std::vector<std::string>& ports, const AudioRig::Take& take,
+                 const std::string& setting);
     void checkBypass(HostedModule& module, AudioRig& rig, const std::vector<std::string>& ports,
-                     const std::vector<std::vector<float>>& take, uint32_t startFrame,
-                     int sampleRate);
+                     const AudioRig::Take& take, int sampleRate);
     void report(CheckOutcome* outcome) const;
 
     std::vector<Finding> mFindings;

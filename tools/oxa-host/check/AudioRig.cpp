@@ -29,8 +29,8 @@ bool AudioRig::open(std::string* why) {
         return false;
     }
     mFeed = mJack.portRegister(mFeeder, "out", JackApi::kAudioType, JackApi::kPortIsOutput, 0);
-    for (int i = 0; i < kMaxOutputs; ++i) {
-        const std::string name = "in_" + std::to_string(i + 1);
+    for (int i = 0; i <= kMaxOutputs; ++i) {
+        const std::string name = i == 0 ? std::string("feed") : "in_" + std::to_string(i);
         mTaps.push_back(mJack.portRegister(mRecorder, name.c_str(), JackApi::kAudioType,
                                            JackApi::kPortIsInput, 0));
     }
@@ -74,6 +74,10 @@ AudioRig::Ports AudioRig::modulePorts() {
 }
 
 bool AudioRig::connect(const Ports& ports, std::string* why) {
+    if (mJack.connect(mFeeder, mJack.portName(mFeed), mJack.portName(mTaps[0])) != 0) {
+        *why = "cannot record the check's own signal";
+        return false;
+    }
     for (const std::string& input : ports.inputs) {
         if (mJack.connect(mFeeder, mJack.portName(mFeed), input.c_str()) != 0) {
             *why = "cannot connect the check's signal to " + input;
@@ -83,8 +87,8 @@ bool AudioRig::connect(const Ports& ports, std::string* why) {
     mConnectedOutputs = 0;
     for (const std::string& output : ports.outputs) {
         if (mConnectedOutputs == kMaxOutputs) break;
-        if (mJack.connect(mRecorder, output.c_str(), mJack.portName(mTaps[mConnectedOutputs])) !=
-            0) {
+        if (mJack.connect(mRecorder, output.c_str(),
+                          mJack.portName(mTaps[mConnectedOutputs + 1])) != 0) {
             *why = "cannot record " + output;
             return false;
         }
@@ -98,8 +102,8 @@ bool AudioRig::setBufferSize(int frames) {
     return static_cast<int>(mJack.bufferSize(mFeeder)) == frames;
 }
 
-std::vector<std::vector<float>> AudioRig::record(int frames, int timeoutMs, uint32_t* startFrame) {
-    mTake.assign(static_cast<size_t>(mConnectedOutputs),
+bool AudioRig::record(int frames, int timeoutMs, Take* take) {
+    mTake.assign(static_cast<size_t>(mConnectedOutputs) + 1,
                  std::vector<float>(static_cast<size_t>(frames), 0.0f));
     mTakeFrames = 0;
     mRecording = true;
@@ -107,9 +111,10 @@ std::vector<std::vector<float>> AudioRig::record(int frames, int timeoutMs, uint
     while (mRecording && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    if (mRecording.exchange(false)) return {};
-    *startFrame = mTakeStart;
-    return mTake;
+    if (mRecording.exchange(false)) return false;
+    take->feed = mTake[0];
+    take->outputs.assign(mTake.begin() + 1, mTake.end());
+    return true;
 }
 
 float AudioRig::feedAt(uint32_t frame, int sampleRate) {
@@ -131,15 +136,14 @@ int AudioRig::feedCycle(uint32_t frames, void* self) {
 int AudioRig::recordCycle(uint32_t frames, void* self) {
     AudioRig* rig = static_cast<AudioRig*>(self);
     if (!rig->mRecording.load(std::memory_order_acquire)) return 0;
-    if (rig->mTakeFrames == 0) rig->mTakeStart = rig->mJack.lastFrameTime(rig->mRecorder);
-    const size_t wanted = rig->mTake.empty() ? 0 : rig->mTake[0].size() - rig->mTakeFrames;
+    const size_t wanted = rig->mTake[0].size() - rig->mTakeFrames;
     const size_t copied = wanted < frames ? wanted : frames;
     for (size_t i = 0; i < rig->mTake.size(); ++i) {
         const float* in = static_cast<const float*>(rig->mJack.portBuffer(rig->mTaps[i], frames));
         memcpy(rig->mTake[i].data() + rig->mTakeFrames, in, copied * sizeof(float));
     }
     rig->mTakeFrames += copied;
-    if (rig->mTake.empty() || rig->mTakeFrames == rig->mTake[0].size()) {
+    if (rig->mTakeFrames == rig->mTake[0].size()) {
         rig->mRecording.store(false, std::memory_order_release);
     }
     return 0;

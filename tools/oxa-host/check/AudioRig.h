@@ -1,8 +1,10 @@
 // The audio check's own JACK clients around the module's: one feeds a known
 // signal (a sine of kFeedHz at kFeedAmplitude) to every audio input of the
-// module, the other records what each of its audio outputs gives. Two
-// clients, so that JACK orders them feed, module, recorder, and the output
-// of a cycle is the module's answer to that cycle's input.
+// module, the other records what each of its audio outputs gives, and the
+// fed signal itself in the same cycles (so that a late or skipped cycle of a
+// busy machine shifts both alike). Two clients, so that JACK orders them
+// feed, module, recorder, and the output of a cycle is the module's answer
+// to that cycle's input.
 #ifndef OXA_HOST_AUDIO_RIG_H
 #define OXA_HOST_AUDIO_RIG_H
 
@@ -27,6 +29,11 @@ public:
         std::vector<std::string> inputs;
         std::vector<std::string> outputs;
     };
+    // What one recording holds: the fed signal and each output, frame by frame.
+    struct Take {
+        std::vector<float> feed;
+        std::vector<std::vector<float>> outputs;
+    };
 
     // `sampleRate` is the server's.
     AudioRig(const JackApi& jack, int sampleRate) : mJack(jack), mSampleRate(sampleRate) {}
@@ -43,10 +50,9 @@ public:
     // Feeds every input in `ports` and records its first kMaxOutputs outputs.
     bool connect(const Ports& ports, std::string* why);
     bool setBufferSize(int frames);
-    // `frames` frames of each output recorded, from the start of a cycle;
-    // empty when they did not come within `timeoutMs`. `startFrame` is the
-    // frame time of the first.
-    std::vector<std::vector<float>> record(int frames, int timeoutMs, uint32_t* startFrame);
+    // `frames` frames of the feed and of each output, from the start of a
+    // cycle; false when they did not come within `timeoutMs`.
+    bool record(int frames, int timeoutMs, Take* take);
 
     // The fed signal at frame time `frame`.
     static float feedAt(uint32_t frame, int sampleRate);
@@ -60,12 +66,13 @@ private:
     JackApi::Client* mFeeder = nullptr;
     JackApi::Client* mRecorder = nullptr;
     JackApi::Port* mFeed = nullptr;
+    // The recorder's ports: the feed's first, then one per output.
     std::vector<JackApi::Port*> mTaps;
     int mConnectedOutputs = 0;
-    // Written by the recorder's process callback while mRecording is set.
+    // Written by the recorder's process callback while mRecording is set,
+    // in the order of mTaps.
     std::vector<std::vector<float>> mTake;
     size_t mTakeFrames = 0;
-    uint32_t mTakeStart = 0;
     std::atomic<bool> mRecording{false};
 };
 
