@@ -26,6 +26,13 @@
 //                             oxa-host's report of its crash)
 //   FLAW_LINKS_JACK           linked with -ljack, which is loaded and unloaded
 //                             with it (lifecycle; CMakeLists.txt links it)
+//   FLAW_CRASHES_AFTER_DEACTIVATE  deactivate() releases the meter that its
+//                             own command "meter read" reads (commands)
+//   FLAW_JOINS_ANSWERING_THREAD  deactivate() waits for its answering thread
+//                             to end, also on that thread (concurrency)
+//   FLAW_SHARED_HANDLE        activate() answers through the process-wide
+//                             handle, which points at the last client loaded
+//                             (instances)
 // With FLAW_RT and "start_client jack" the module is a real JACK client, whose
 // process callback does one thing a real-time thread must not (realtime):
 //   FLAW_RT_ANSWERS           answers the host every 16th cycle
@@ -34,6 +41,10 @@
 //   FLAW_RT_SLEEPS            sleeps 100 microseconds
 //   FLAW_RT_ALLOCATES_INLINED allocates in a function inlined into the
 //                             callback (built with -g: the report names it)
+//   FLAW_RT_DC_OFFSET         has ports "in" and "out" and adds 0.25 to what
+//                             it passes through, unless bypassed (audio)
+//   FLAW_RT_IGNORES_BYPASS    has the same ports and halves its input, also
+//                             when bypassed (audio)
 // Written without the standard library's templates, so that nothing but the
 // entry points is exported (the version script hides the rest).
 #include <pthread.h>
@@ -122,7 +133,34 @@ int sCycleCame = 0;
 inline void fillScratch() __attribute__((always_inline));
 #endif
 
-int flawedProcess(jack_nframes_t, void*) {
+// The ports of a module that processes audio, and its bypass switch.
+struct FlawedPorts {
+    jack_port_t* in = nullptr;
+    jack_port_t* out = nullptr;
+    decltype(&jack_port_get_buffer) buffer = nullptr;
+    bool bypassed = false;
+};
+
+[[maybe_unused]] void processAudio(FlawedPorts* ports, jack_nframes_t frames) {
+    if (ports->out == nullptr) return;
+    const float* in = static_cast<const float*>(ports->buffer(ports->in, frames));
+    float* out = static_cast<float*>(ports->buffer(ports->out, frames));
+    const bool bypassed = __atomic_load_n(&ports->bypassed, __ATOMIC_RELAXED);
+#ifdef FLAW_RT_IGNORES_BYPASS
+    (void)bypassed;
+    for (jack_nframes_t i = 0; i < frames; ++i) out[i] = 0.5f * in[i];
+#else
+    for (jack_nframes_t i = 0; i < frames; ++i) out[i] = bypassed ? in[i] : in[i] + 0.25f;
+#endif
+}
+
+int flawedProcess(jack_nframes_t frames, void* ports) {
+#if defined(FLAW_RT_DC_OFFSET) || defined(FLAW_RT_IGNORES_BYPASS)
+    processAudio(static_cast<FlawedPorts*>(ports), frames);
+#else
+    (void)frames;
+    (void)ports;
+#endif
 #ifdef FLAW_RT_ANSWERS
     static unsigned cycles = 0;
     if (cycles++ % 16 == 0) android::OXAClientUser::getInstance()->response("cycle");
@@ -164,7 +202,14 @@ public:
         if (clientOpen == nullptr || setProcess == nullptr) return;
         jack_status_t status = static_cast<jack_status_t>(0);
         mClient = clientOpen("flawed_wave", JackNoStartServer, &status);
-        if (mClient != nullptr) setProcess(mClient, flawedProcess, nullptr);
+        if (mClient == nullptr) return;
+#if defined(FLAW_RT_DC_OFFSET) || defined(FLAW_RT_IGNORES_BYPASS)
+        registerPorts();
+#endif
+        setProcess(mClient, flawedProcess, &mPorts);
+    }
+    void setBypassed(bool bypassed) {
+        __atomic_store_n(&mPorts.bypassed, bypassed, __ATOMIC_RELAXED);
     }
     void activate() {
         if (mClient == nullptr) return;
@@ -187,6 +232,16 @@ public:
     }
 
 private:
+    void registerPorts() {
+        auto portRegister =
+            reinterpret_cast<decltype(&jack_port_register)>(dlsym(mLibrary, "jack_port_register"));
+        mPorts.buffer = reinterpret_cast<decltype(&jack_port_get_buffer)>(
+            dlsym(mLibrary, "jack_port_get_buffer"));
+        if (portRegister == nullptr || mPorts.buffer == nullptr) return;
+        mPorts.in = portRegister(mClient, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+        mPorts.out = portRegister(mClient, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+    }
+
     template <typename Function>
     void call(const char* name) {
         auto function = reinterpret_cast<Function>(dlsym(mLibrary, name));
@@ -197,6 +252,7 @@ private:
     jack_client_t* mClient = nullptr;
     pthread_t mHolder;
     bool mHolding = false;
+    FlawedPorts mPorts;
 };
 #endif
 
@@ -239,8 +295,72 @@ __attribute__((noinline, no_sanitize("undefined"))) int readMeter() {
 }
 #endif
 
+#ifdef FLAW_CRASHES_AFTER_DEACTIVATE
+// Each object's meter, made with the object and remade by activate();
+// deactivate() releases it and forgets that "meter read" still reads it.
+struct Meter {
+    int level;
+};
+
+__attribute__((noinline, no_sanitize("undefined"))) int readMeter(const Meter* meter) {
+    return meter->level;
+}
+#endif
+
+#ifdef FLAW_JOINS_ANSWERING_THREAD
+// A thread that answers every 20 ms until it is told to stop, and says
+// that it stopped with a semaphore that deactivate() waits for before it
+// joins: on the answering thread itself (a command sent from inside its
+// answer) that wait never ends.
+class AnsweringThread {
+public:
+    explicit AnsweringThread(android::IOXAInterface& wave) : mWave(wave) {}
+    ~AnsweringThread() { stop(); }
+
+    void start() {
+        if (mRunning) return;
+        __atomic_store_n(&mStopping, false, __ATOMIC_SEQ_CST);
+        sem_init(&mStopped, 0, 0);
+        mRunning = pthread_create(&mThread, nullptr, run, this) == 0;
+    }
+    void stop() {
+        if (!mRunning) return;
+        __atomic_store_n(&mStopping, true, __ATOMIC_SEQ_CST);
+        sem_wait(&mStopped);
+        pthread_join(mThread, nullptr);
+        sem_destroy(&mStopped);
+        mRunning = false;
+    }
+
+private:
+    static void* run(void* self) {
+        AnsweringThread* thread = static_cast<AnsweringThread*>(self);
+        while (!__atomic_load_n(&thread->mStopping, __ATOMIC_SEQ_CST)) {
+            thread->mWave.response("tick", 2);
+            sleepMs(20);
+        }
+        sem_post(&thread->mStopped);
+        return nullptr;
+    }
+
+    android::IOXAInterface& mWave;
+    pthread_t mThread;
+    sem_t mStopped;
+    bool mStopping = false;
+    bool mRunning = false;
+};
+#endif
+
 class FlawedJack : public android::IJackClientInterfaceV2 {
 public:
+    explicit FlawedJack(android::IOXAInterface& wave)
+#ifdef FLAW_JOINS_ANSWERING_THREAD
+        : mAnswering(wave)
+#endif
+    {
+        (void)wave;
+    }
+
     int setUp(int argc, char** argv) override {
 #ifdef FLAW_RT
         for (int i = 1; i < argc; ++i) {
@@ -256,11 +376,23 @@ public:
 #ifdef FLAW_RT
         mJackClient.close();
 #endif
+#ifdef FLAW_JOINS_ANSWERING_THREAD
+        mAnswering.stop();
+#endif
         return 0;
     }
     int activate() override {
 #ifdef FLAW_RT
         mJackClient.activate();
+#endif
+#ifdef FLAW_CRASHES_AFTER_DEACTIVATE
+        if (mMeter == nullptr) mMeter = static_cast<Meter*>(calloc(1, sizeof(Meter)));
+#endif
+#ifdef FLAW_JOINS_ANSWERING_THREAD
+        mAnswering.start();
+#endif
+#ifdef FLAW_SHARED_HANDLE
+        android::OXAClientUser::getInstance()->response("activated");
 #endif
 #ifdef FLAW_STRAY_THREAD
         startStrayThread();
@@ -273,6 +405,13 @@ public:
     int deactivate() override {
 #ifdef FLAW_RT
         mJackClient.deactivate();
+#endif
+#ifdef FLAW_CRASHES_AFTER_DEACTIVATE
+        free(mMeter);
+        mMeter = nullptr;
+#endif
+#ifdef FLAW_JOINS_ANSWERING_THREAD
+        mAnswering.stop();
 #endif
         return 0;
     }
@@ -288,8 +427,13 @@ public:
     char* getJackClientName(const char*) override {
         return mName;
     }
-    void setByPassEnabled(bool) override {
+    void setByPassEnabled(bool enabled) override {
         mBypassSwitched = true;
+#ifdef FLAW_RT
+        mJackClient.setBypassed(enabled);
+#else
+        (void)enabled;
+#endif
     }
 
     bool bypassSwitched() const {
@@ -302,6 +446,21 @@ private:
 #ifdef FLAW_RT
     FlawedJackClient mJackClient;
 #endif
+#ifdef FLAW_JOINS_ANSWERING_THREAD
+    AnsweringThread mAnswering;
+#endif
+#ifdef FLAW_CRASHES_AFTER_DEACTIVATE
+public:
+    ~FlawedJack() {
+        free(mMeter);
+    }
+    const Meter* meter() const {
+        return mMeter;
+    }
+
+private:
+    Meter* mMeter = static_cast<Meter*>(calloc(1, sizeof(Meter)));
+#endif
 };
 
 #ifdef FLAW_FALSE_V2
@@ -312,7 +471,7 @@ typedef android::IOXAInterfaceV2 WaveBase;
 
 class FlawedWave : public WaveBase {
 public:
-    FlawedWave() {
+    FlawedWave() : mJack(*this) {
 #ifdef FLAW_FALSE_V2
         mMagicNumber = 2;
 #endif
@@ -342,6 +501,9 @@ public:
 #endif
 #ifdef FLAW_CRASHES_ON_OWN_COMMAND
         if (strcmp(command, "meter read") == 0) return readMeter();
+#endif
+#ifdef FLAW_CRASHES_AFTER_DEACTIVATE
+        if (strcmp(command, "meter read") == 0) return readMeter(mJack.meter());
 #endif
 #ifdef FLAW_THREAD_ON_OWN_COMMAND
         if (strcmp(command, "meter on") == 0) {

@@ -27,23 +27,58 @@ std::string readable(const char* text) {
     return shown;
 }
 
+// The client the calling thread is commanding; 0 when none.
+thread_local int32_t tCommandedObject = 0;
+
 }  // namespace
 
-void AnswerLog::notify(int32_t /*msgType*/, int32_t ext1, int32_t /*ext2*/, const char* str) {
+AnswerLog::Commanding::Commanding(int32_t objectId) : mOuter(tCommandedObject) {
+    tCommandedObject = objectId;
+}
+
+AnswerLog::Commanding::~Commanding() {
+    tCommandedObject = mOuter;
+}
+
+bool AnswerLog::onCommandingThread() {
+    return tCommandedObject != 0;
+}
+
+void AnswerLog::notify(int32_t /*msgType*/, int32_t ext1, int32_t ext2, const char* str) {
     RealtimeProbe::noteAnswer();
     long offset = -1;
     if (str != nullptr) offset = ModifiedUtf8Scan::firstInvalid(str);
     std::lock_guard<std::mutex> lock(mLock);
     record();
+    checkRoute(ext2, str);
     if (offset >= 0 && mInvalid.size() < kKeptInvalid) {
         mInvalid.push_back({readable(str), offset, ext1});
     }
 }
 
-void AnswerLog::notifyDataCallback(int32_t, int32_t, size_t, const void*) {
+void AnswerLog::notifyDataCallback(int32_t, int32_t ext2, size_t, const void*) {
     RealtimeProbe::noteAnswer();
     std::lock_guard<std::mutex> lock(mLock);
     record();
+    checkRoute(ext2, nullptr);
+}
+
+void AnswerLog::checkRoute(int32_t objectId, const char* text) {
+    if (tCommandedObject == 0 || objectId == tCommandedObject) return;
+    ++mMisroutedCount;
+    if (mMisrouted.size() < kKeptInvalid) {
+        mMisrouted.push_back({text != nullptr ? readable(text) : "", tCommandedObject, objectId});
+    }
+}
+
+std::vector<AnswerLog::Misrouted> AnswerLog::misrouted() {
+    std::lock_guard<std::mutex> lock(mLock);
+    return mMisrouted;
+}
+
+long AnswerLog::misroutedCount() {
+    std::lock_guard<std::mutex> lock(mLock);
+    return mMisroutedCount;
 }
 
 void AnswerLog::record() {

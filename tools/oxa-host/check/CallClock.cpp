@@ -29,7 +29,10 @@ void CallClock::measure(const std::string& label, const std::function<void()>& b
     const double wall = wallSeconds();
     const double cpu = processCpuSeconds();
     body();
-    mCalls.push_back({label, wallSeconds() - wall, processCpuSeconds() - cpu});
+    const Call call = {label, wallSeconds() - wall, processCpuSeconds() - cpu};
+    // Some checks call the module from several threads at once.
+    std::lock_guard<std::mutex> lock(mLock);
+    mCalls.push_back(call);
 }
 
 }  // namespace oxahost

@@ -4,6 +4,7 @@
 #define OXA_HOST_CALL_CLOCK_H
 
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -17,16 +18,21 @@ public:
         double cpuSeconds;
     };
 
-    // Runs `body` as the call `label`, reported as the child's step.
+    // Runs `body` as the call `label`, reported as the child's step. Any
+    // thread; calls() is read once the calls have returned.
     void measure(const std::string& label, const std::function<void()>& body);
     const std::vector<Call>& calls() const { return mCalls; }
     // Forgets the calls measured so far (keeping the storage).
-    void clear() { mCalls.clear(); }
+    void clear() {
+        std::lock_guard<std::mutex> lock(mLock);
+        mCalls.clear();
+    }
 
     static double processCpuSeconds();
     static double wallSeconds();
 
 private:
+    std::mutex mLock;
     std::vector<Call> mCalls;
 };
 

@@ -6,13 +6,16 @@
 
 #include "AnswersCheck.h"
 #include "ApiLevelCheck.h"
+#include "AudioCheck.h"
 #include "BindingCheck.h"
 #include "CheckOptions.h"
 #include "CheckReport.h"
 #include "CheckRunInfo.h"
 #include "CheckRunner.h"
 #include "CommandsCheck.h"
+#include "ConcurrencyCheck.h"
 #include "ExportsCheck.h"
+#include "InstancesCheck.h"
 #include "LifecycleCheck.h"
 #include "MagicCheck.h"
 #include "OvikVersion.h"
@@ -38,6 +41,9 @@ std::vector<std::unique_ptr<Check>> CheckCommand::allChecks() {
     checks.emplace_back(new ThreadsCheck());
     checks.emplace_back(new TimeCheck());
     checks.emplace_back(new RealtimeCheck());
+    checks.emplace_back(new ConcurrencyCheck());
+    checks.emplace_back(new InstancesCheck());
+    checks.emplace_back(new AudioCheck());
     return checks;
 }
 
@@ -55,7 +61,7 @@ std::string CheckCommand::findModuleFile(CheckContext* context) {
 namespace {
 
 void printList(const std::vector<Check*>& checks) {
-    for (const Check* check : checks) printf("%-10s  %s\n", check->name(), check->description());
+    for (const Check* check : checks) printf("%-11s  %s\n", check->name(), check->description());
 }
 
 CheckRunInfo runInfo(const CheckContext& context, const CheckOptions& options) {

@@ -14,7 +14,7 @@ struct CheckContext {
     std::string moduleFile;
     // The module name of "init_client:".
     std::string packageName = "check";
-    // The module's own commands, run in order while it is active.
+    // The module's own commands, run in order (the checks say when).
     std::vector<std::string> moduleCommands;
     // Seeds every random choice of the fuzzing checks; the same seed gives
     // the same inputs.

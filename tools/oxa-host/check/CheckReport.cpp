@@ -68,7 +68,7 @@ std::string junitProperty(const std::string& name, const std::string& value) {
 
 std::string CheckReport::line(const CheckResult& result) {
     char head[64];
-    snprintf(head, sizeof(head), "%-7s %-10s %7.2f s", verdictName(result.verdict),
+    snprintf(head, sizeof(head), "%-7s %-11s %7.2f s", verdictName(result.verdict),
              result.name.c_str(), result.seconds);
     std::string text = head;
     size_t start = 0;

@@ -8,6 +8,7 @@
 
 #include "AnswerLog.h"
 #include "CallClock.h"
+#include "ChildChannel.h"
 #include "HostedCheck.h"
 #include "HostedModule.h"
 #include "LogTap.h"
@@ -42,7 +43,28 @@ std::vector<std::string> randomTexts(uint32_t seed) {
     return texts;
 }
 
+// Every command that left the module by an exception so far.
+size_t thrownCount() {
+    return LogTap::errorsContaining(" threw: ").size();
+}
+
 }  // namespace
+
+long CommandsCheck::sendOwnAndRandom(HostedModule& module, const std::vector<std::string>& texts,
+                                     const char* state, std::vector<std::string>* throwingStates) {
+    ChildChannel::step(std::string("the module's own commands and random texts ") + state);
+    module.setStateLabel(std::string(" ") + state);
+    const size_t thrownBefore = thrownCount();
+    long refused = 0;
+    for (const std::string& command : module.ownCommands()) {
+        if (module.command(command) != 0) ++refused;
+    }
+    for (const std::string& text : texts) module.command("midi:" + text);
+    for (const std::string& text : texts) module.command(text);
+    if (thrownCount() > thrownBefore) throwingStates->push_back(state);
+    module.setStateLabel("");
+    return refused;
+}
 
 CheckOutcome CommandsCheck::run(const CheckContext& context) {
     CheckOutcome outcome;
@@ -52,38 +74,45 @@ CheckOutcome CommandsCheck::run(const CheckContext& context) {
         outcome.fail("the host does not load the module");
         return outcome;
     }
-    std::vector<std::string> words = {
-        "start_client", "start_client -v a b", "activate", "enable_sync", "disable_sync",
-        "midi:",        "midi:90 40 7f"};
+    std::vector<std::string> words = {"enable_sync", "disable_sync", "midi:", "midi:90 40 7f"};
     if (!hosted.probe.jackClient.claimUnsafe()) {
         words.push_back("setbypassenabledtrue");
         words.push_back("setbypassenabledfalse");
     }
-    for (const std::string& word : words) hosted.module.command(word);
-    long refused = 0;
-    for (const std::string& command : hosted.module.ownCommands()) {
-        if (hosted.module.command(command) != 0) ++refused;
-    }
     const std::vector<std::string> texts = randomTexts(context.seed);
-    for (const std::string& text : texts) hosted.module.command("midi:" + text);
-    for (const std::string& text : texts) hosted.module.command(text);
-    for (const char* word : {"deactivate", "tear_down", "init_client:check:again.so:/"}) {
+    std::vector<std::string> throwingStates;
+    // The same texts in each state a module is commanded in: loaded but not
+    // yet active, active, and deactivated again.
+    long refused = sendOwnAndRandom(hosted.module, texts, kInactive, &throwingStates);
+    for (const char* word : {"start_client", "start_client -v a b", "activate"}) {
+        hosted.module.command(word);
+    }
+    for (const std::string& word : words) hosted.module.command(word);
+    refused += sendOwnAndRandom(hosted.module, texts, kActive, &throwingStates);
+    hosted.module.command("deactivate");
+    refused += sendOwnAndRandom(hosted.module, texts, kDeactivated, &throwingStates);
+    for (const char* word : {"tear_down", "init_client:check:again.so:/"}) {
         hosted.module.command(word);
     }
     hosted.module.destroy();
     const std::vector<std::string> thrown = LogTap::errorsContaining(" threw: ");
     if (!thrown.empty()) {
-        outcome.fail(std::to_string(thrown.size()) + " commands threw, the first: " + thrown[0] +
+        std::string states;
+        for (const std::string& state : throwingStates)
+            states += (states.empty() ? "" : ", ") + state;
+        outcome.fail(std::to_string(thrown.size()) + " commands threw" +
+                     (states.empty() ? "" : " (" + states + ")") + ", the first: " + thrown[0] +
                      " (replay with --seed " + std::to_string(context.seed) + ")");
     }
     if (!hosted.module.ownCommands().empty()) {
         outcome.note(std::to_string(hosted.module.ownCommands().size()) +
-                     " of the module's own commands, " + std::to_string(refused) +
-                     " of them refused");
+                     " of the module's own commands in each of 3 states, " +
+                     std::to_string(refused) + " refusals in all");
     }
-    outcome.note(std::to_string(words.size()) + " command words and " +
-                 std::to_string(2 * texts.size()) + " random texts (seed " +
-                 std::to_string(context.seed) + ")");
+    outcome.note(std::to_string(words.size() + 5) + " command words and " +
+                 std::to_string(2 * texts.size()) +
+                 " random texts in each of 3 states: " + kInactive + ", " + kActive + ", " +
+                 kDeactivated + " (seed " + std::to_string(context.seed) + ")");
     return outcome;
 }
 

@@ -1,5 +1,7 @@
 #include "HostedModule.h"
 
+#include <stdlib.h>
+#include <string.h>
 #include <unistd.h>
 
 namespace oxahost {
@@ -20,8 +22,9 @@ std::string label(const std::string& text) {
 
 }  // namespace
 
-HostedModule::HostedModule(const CheckContext& context, AnswerLog& answers, CallClock& clock)
-    : mContext(context), mAnswers(answers), mClock(clock) {}
+HostedModule::HostedModule(const CheckContext& context, AnswerLog& answers, CallClock& clock,
+                           const char* clientName)
+    : mContext(context), mAnswers(answers), mClock(clock), mClientName(clientName) {}
 
 HostedModule::~HostedModule() {
     destroy();
@@ -46,8 +49,15 @@ int HostedModule::command(const std::string& text) {
     if (!mClient) return 1;
     const std::string addressed = std::string(clientName()) + "!" + text;
     int result = 1;
-    mClock.measure(label(text), [&] { result = mClient->sendCommand(addressed.c_str()); });
+    const AnswerLog::Commanding commanding(objectId());
+    mClock.measure(label(text) + mStateLabel,
+                   [&] { result = mClient->sendCommand(addressed.c_str()); });
     return result;
+}
+
+int32_t HostedModule::objectId() const {
+    const char* underscore = strrchr(mClientName, '_');
+    return underscore != nullptr ? static_cast<int32_t>(atoi(underscore + 1)) : 0;
 }
 
 bool HostedModule::request(const char* what, long ext1, long capacity) {

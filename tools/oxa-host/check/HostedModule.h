@@ -5,6 +5,7 @@
 #define OXA_HOST_HOSTED_MODULE_H
 
 #include <stddef.h>
+#include <stdint.h>
 
 #include <memory>
 #include <string>
@@ -19,8 +20,10 @@ namespace oxahost {
 
 class HostedModule {
 public:
-    // `answers` and `clock` outlive the hosted module.
-    HostedModule(const CheckContext& context, AnswerLog& answers, CallClock& clock);
+    // `answers` and `clock` outlive the hosted module. `clientName` ends in
+    // "_" and the client's object id.
+    HostedModule(const CheckContext& context, AnswerLog& answers, CallClock& clock,
+                 const char* clientName = "check_1");
     ~HostedModule();
 
     HostedModule(const HostedModule&) = delete;
@@ -40,13 +43,20 @@ public:
     bool loaded() const { return mClient != nullptr; }
     // The module's own commands of the command line (--command, --commands).
     const std::vector<std::string>& ownCommands() const { return mContext.moduleCommands; }
+    // Added to the label of each command from now on, as the state the
+    // module is in (" after \"deactivate\""); a crash report shows it.
+    void setStateLabel(const std::string& label) { mStateLabel = label; }
 
-    static const char* clientName() { return "check_1"; }
+    const char* clientName() const { return mClientName; }
+    // The id the host stamps on this client's answers.
+    int32_t objectId() const;
 
 private:
     const CheckContext& mContext;
     AnswerLog& mAnswers;
     CallClock& mClock;
+    const char* const mClientName;
+    std::string mStateLabel;
     std::shared_ptr<android::OXAClient> mClient;
 };
 

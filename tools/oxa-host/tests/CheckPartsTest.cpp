@@ -154,7 +154,7 @@ TEST(CheckReport, WritesALinePerCheckAndTheRunAsAJsonObject) {
     const CheckResult crashed = resultOf("streams", Verdict::kCrash, "died\nframe 1", 0.25);
     // Valid UTF-8 stays as it is; a byte that is not UTF-8 becomes U+FFFD.
     const CheckResult warned = resultOf("exports", Verdict::kWarn, "q\"caf\xc3\xa9\x01 \xe9!");
-    EXPECT_EQ("CRASH   streams       0.25 s  died\n        frame 1", CheckReport::line(crashed));
+    EXPECT_EQ("CRASH   streams        0.25 s  died\n        frame 1", CheckReport::line(crashed));
     EXPECT_EQ(
         "{\n  \"tool\": \"oxa-host check\",\n  \"version\": \"1.2.3\",\n"
         "  \"module\": \"/m/libwave_\xc3\xa9.so\",\n  \"package\": \"mine\",\n  \"seed\": 7,\n"

@@ -45,6 +45,8 @@ const FlawRow kFlaws[] = {
     {"rt_allocates", "realtime", Verdict::kFail},
     {"rt_locks", "realtime", Verdict::kFail},
     {"rt_sleeps", "realtime", Verdict::kFail},
+    {"rt_dc_offset", "audio", Verdict::kFail},
+    {"rt_ignores_bypass", "audio", Verdict::kFail},
     // Flaws only the module's own commands reach.
     {"throws_on_own_command", "", Verdict::kPass},
     {"throws_on_own_command", "commands", Verdict::kFail, "gain loud"},
@@ -59,6 +61,9 @@ const FlawRow kFlaws[] = {
     {"links_jack", "lifecycle", Verdict::kFail, nullptr,
      "libjack\\.so\\.0 (is|are) loaded with the module and unloaded with it in every cycle[^\n]*"
      "ovik_wave_link_jack\\(<target>\\)[^\n]*RTLD_NODELETE"},
+    {"crashes_after_deactivate", "commands", Verdict::kCrash, "meter read"},
+    {"joins_answering_thread", "concurrency", Verdict::kFail},
+    {"shared_handle", "instances", Verdict::kFail},
 };
 
 void PrintTo(const FlawRow& row, std::ostream* os) {
