@@ -187,11 +187,13 @@ CheckResult CheckRunner::run(Check& check) {
 
     CheckOutcome outcome;
     std::string step;
-    const bool finished = ChildChannel::parse(drains[0].text, &outcome, &step);
+    std::string cause;
+    const bool finished = ChildChannel::parse(drains[0].text, &outcome, &step, &cause);
     if (timedOut) {
         result.verdict = Verdict::kTimeout;
         result.details =
             withStep("no result within " + formatSeconds(mTimeoutSeconds) + " s", step);
+        if (!cause.empty()) result.details += "\n" + cause;
     } else if (WIFSIGNALED(status)) {
         const int number = WTERMSIG(status);
         const char* name = CrashReporter::signalName(number);
@@ -200,6 +202,7 @@ CheckResult CheckRunner::run(Check& check) {
             withStep("the module's process died of " +
                          (name != nullptr ? std::string(name) : "signal " + std::to_string(number)),
                      step);
+        if (!cause.empty()) result.details += "\n" + cause;
         if (!drains[1].text.empty()) {
             result.details += "\n" + CrashSymbolizer::symbolize(drains[1].text);
         }

@@ -50,6 +50,10 @@ void ChildChannel::step(const std::string& text) {
     writeLine('S', text);
 }
 
+void ChildChannel::causeIfItEnds(const std::string& text) {
+    writeLine('C', text);
+}
+
 void ChildChannel::finish(const CheckOutcome& outcome) {
     writeLine('V', std::to_string(static_cast<int>(outcome.verdict())));
     writeLine('R', outcome.refused() ? "1" : "0");
@@ -68,8 +72,8 @@ void ChildChannel::writeLine(char kind, const std::string& text) {
     }
 }
 
-bool ChildChannel::parse(const std::string& received, CheckOutcome* outcome,
-                         std::string* lastStep) {
+bool ChildChannel::parse(const std::string& received, CheckOutcome* outcome, std::string* lastStep,
+                         std::string* cause) {
     bool haveVerdict = false;
     bool haveDetails = false;
     int verdict = 0;
@@ -85,6 +89,8 @@ bool ChildChannel::parse(const std::string& received, CheckOutcome* outcome,
         const std::string text = unescape(line.substr(2));
         if (line[0] == 'S') {
             *lastStep = text;
+        } else if (line[0] == 'C' && cause != nullptr) {
+            *cause = text;
         } else if (line[0] == 'V' && text.size() == 1 && text[0] >= '0' && text[0] <= '4') {
             verdict = text[0] - '0';
             haveVerdict = true;

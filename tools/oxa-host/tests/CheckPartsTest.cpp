@@ -117,12 +117,14 @@ TEST(ModifiedUtf8Scan, GivesTheOffsetOfTheFirstInvalidByte) {
     }
 }
 
-TEST(ChildChannel, ParsesStepsAndTheOutcomeAndIgnoresALineCutShort) {
+TEST(ChildChannel, ParsesStepsTheCauseAndTheOutcomeAndIgnoresALineCutShort) {
     CheckOutcome outcome;
     std::string step;
-    ASSERT_TRUE(
-        ChildChannel::parse("S:one\nS:two \\\\ 2\nV:2\nR:1\nD:a\\nb\nS:cut", &outcome, &step));
+    std::string cause;
+    ASSERT_TRUE(ChildChannel::parse("S:one\nC:libx cycled\nS:two \\\\ 2\nV:2\nR:1\nD:a\\nb\nS:cut",
+                                    &outcome, &step, &cause));
     EXPECT_EQ("two \\ 2", step);
+    EXPECT_EQ("libx cycled", cause);
     EXPECT_EQ(Verdict::kFail, outcome.verdict());
     EXPECT_TRUE(outcome.refused());
     EXPECT_EQ("a\nb", outcome.details());

@@ -23,6 +23,9 @@ struct FlawRow {
     // A pattern (ECMAScript) the catching check's report must hold; null for
     // none.
     const char* report = nullptr;
+    // The flaw may crash the check instead (as a library unloaded while in
+    // use does under the sanitizers); the report must name it either way.
+    bool orCrash = false;
 };
 
 const FlawRow kFlaws[] = {
@@ -60,7 +63,8 @@ const FlawRow kFlaws[] = {
      "\\(liboxa_flawed_rt_allocates_inlined\\.so\\+0x"},
     {"links_jack", "lifecycle", Verdict::kFail, nullptr,
      "libjack\\.so\\.0 (is|are) loaded with the module and unloaded with it in every cycle[^\n]*"
-     "ovik_wave_link_jack\\(<target>\\)[^\n]*RTLD_NODELETE"},
+     "ovik_wave_link_jack\\(<target>\\)[^\n]*RTLD_NODELETE",
+     true},
     {"crashes_after_deactivate", "commands", Verdict::kCrash, "meter read"},
     {"joins_answering_thread", "concurrency", Verdict::kFail},
     {"shared_handle", "instances", Verdict::kFail},
@@ -97,7 +101,9 @@ TEST_P(CheckVerdictTableTest, TheFlawIsCaughtByItsCheckOnly) {
             notRun = result.details;
             caught = true;
         } else if (result.name == row.check) {
-            EXPECT_EQ(result.verdict, row.verdict);
+            if (!row.orCrash || result.verdict != Verdict::kCrash) {
+                EXPECT_EQ(result.verdict, row.verdict);
+            }
             if (row.report != nullptr) {
                 EXPECT_TRUE(std::regex_search(result.details, std::regex(row.report)))
                     << "no match for " << row.report;
