@@ -8,6 +8,7 @@
 #ifndef WAVE_DEMO_DEMO_JACK_CLIENT_H
 #define WAVE_DEMO_DEMO_JACK_CLIENT_H
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -52,7 +53,9 @@ private:
     // getJackClientName() hands out this text; it stays valid until the next
     // setUp() or the client's destruction.
     std::string mJackName;
-    bool mBypassed;
+    // Any command thread may switch it; atomic, as the host does not
+    // serialise commands.
+    std::atomic<bool> mBypassed;
     // Held while a command changes the client's state. The host does not
     // serialise commands, and a callback of this client's own answers may
     // send one while another thread waits here for those answers' thread:

@@ -428,7 +428,8 @@ public:
         return mName;
     }
     void setByPassEnabled(bool enabled) override {
-        mBypassSwitched = true;
+        // Commands may come from two threads at once.
+        __atomic_store_n(&mBypassSwitched, true, __ATOMIC_RELAXED);
 #ifdef FLAW_RT
         mJackClient.setBypassed(enabled);
 #else
@@ -437,7 +438,7 @@ public:
     }
 
     bool bypassSwitched() const {
-        return mBypassSwitched;
+        return __atomic_load_n(&mBypassSwitched, __ATOMIC_RELAXED);
     }
 
 private:
