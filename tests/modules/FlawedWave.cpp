@@ -317,22 +317,27 @@ public:
     explicit AnsweringThread(android::IOXAInterface& wave) : mWave(wave) {}
     ~AnsweringThread() { stop(); }
 
+    // Atomic, as the two calls may come on different threads; waiting for
+    // its own thread is this module's only flaw.
     void start() {
-        if (mRunning) return;
+        if (running()) return;
         __atomic_store_n(&mStopping, false, __ATOMIC_SEQ_CST);
         sem_init(&mStopped, 0, 0);
-        mRunning = pthread_create(&mThread, nullptr, run, this) == 0;
+        __atomic_store_n(&mRunning, pthread_create(&mThread, nullptr, run, this) == 0,
+                         __ATOMIC_SEQ_CST);
     }
     void stop() {
-        if (!mRunning) return;
+        if (!running()) return;
         __atomic_store_n(&mStopping, true, __ATOMIC_SEQ_CST);
         sem_wait(&mStopped);
         pthread_join(mThread, nullptr);
         sem_destroy(&mStopped);
-        mRunning = false;
+        __atomic_store_n(&mRunning, false, __ATOMIC_SEQ_CST);
     }
 
 private:
+    bool running() const { return __atomic_load_n(&mRunning, __ATOMIC_SEQ_CST); }
+
     static void* run(void* self) {
         AnsweringThread* thread = static_cast<AnsweringThread*>(self);
         while (!__atomic_load_n(&thread->mStopping, __ATOMIC_SEQ_CST)) {

@@ -168,6 +168,14 @@ TEST(ProcessProbe, SeesNewDescriptorsThreadsAndHeap) {
     for (int fd : pipes) close(fd);
 }
 
+// ThreadSanitizer holds a signal back until the thread leaves its blocking
+// call, so a thread sampled inside one gives only the sanitizer's frames.
+#if defined(__SANITIZE_THREAD__)
+const bool kSignalsReachBlockedThreads = false;
+#else
+const bool kSignalsReachBlockedThreads = true;
+#endif
+
 // Two threads started by one step: one that names itself, one that keeps
 // the name it inherited from the thread that started it.
 TEST(ThreadLedger, TellsTheStepFramesAndNameOrNoNameOfEachThreadLeft) {
@@ -199,7 +207,9 @@ TEST(ThreadLedger, TellsTheStepFramesAndNameOrNoNameOfEachThreadLeft) {
             (isNamed ? std::string("\"probe-sleeper\"") : std::string("an unnamed thread")) +
             " (tid " + std::to_string(thread.tid) + ", first seen after \"start two readers\")";
         EXPECT_EQ(expected, ThreadLedger::describe(thread));
-        EXPECT_NE(std::string::npos, thread.frames.find("CheckProbesTest.cpp:"));
+        if (kSignalsReachBlockedThreads) {
+            EXPECT_NE(std::string::npos, thread.frames.find("CheckProbesTest.cpp:"));
+        }
     }
     ASSERT_EQ(2, write(release[1], "xx", 2));
     unnamed.join();
