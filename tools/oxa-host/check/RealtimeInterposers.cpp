@@ -146,19 +146,19 @@ __attribute__((constructor)) void resolveNext() {
     next(sVfprintfChk, "__vfprintf_chk");
 }
 
+// What tryTakeUnlessHeld() gives when the lock is still to be taken by the
+// real call; any other value is the result of the try, the lock's own.
+constexpr int kTakeItNow = -1;
+
 // A lock taken at once is no wait; only one that is held is reported.
 // Inlined, so that the caught call's caller is the function of the lock.
 template <typename Try>
-__attribute__((always_inline)) inline void caughtIfHeld(const char* call, Try tryTake, bool* taken,
-                                                        int* error) {
-    *taken = false;
-    if (!watching()) return;
-    *error = tryTake();
-    if (*error == EBUSY) {
-        caught(call);
-    } else {
-        *taken = true;
-    }
+__attribute__((always_inline)) inline int tryTakeUnlessHeld(const char* call, Try tryTake) {
+    if (!watching()) return kTakeItNow;
+    const int error = tryTake();
+    if (error != EBUSY) return error;
+    caught(call);
+    return kTakeItNow;
 }
 
 }  // namespace
@@ -250,81 +250,74 @@ OXA_PROBE_EXPORT int pthread_cond_clockwait(pthread_cond_t* condition, pthread_m
 
 OXA_PROBE_EXPORT int pthread_mutex_timedlock(pthread_mutex_t* mutex,
                                              const struct timespec* until) noexcept {
-    bool taken = false;
-    int error = 0;
-    caughtIfHeld(
-        "pthread_mutex_timedlock (held by another thread: waits)",
-        [mutex] { return next(sMutexTrylock, "pthread_mutex_trylock")(mutex); }, &taken, &error);
-    return taken ? error : next(sMutexTimedlock, "pthread_mutex_timedlock")(mutex, until);
+    const int tried =
+        tryTakeUnlessHeld("pthread_mutex_timedlock (held by another thread: waits)",
+                          [mutex] { return next(sMutexTrylock, "pthread_mutex_trylock")(mutex); });
+    return tried != kTakeItNow ? tried
+                               : next(sMutexTimedlock, "pthread_mutex_timedlock")(mutex, until);
 }
 
 OXA_PROBE_EXPORT int pthread_mutex_clocklock(pthread_mutex_t* mutex, clockid_t clock,
                                              const struct timespec* until) noexcept {
-    bool taken = false;
-    int error = 0;
-    caughtIfHeld(
-        "pthread_mutex_clocklock (held by another thread: waits)",
-        [mutex] { return next(sMutexTrylock, "pthread_mutex_trylock")(mutex); }, &taken, &error);
-    return taken ? error : next(sMutexClocklock, "pthread_mutex_clocklock")(mutex, clock, until);
+    const int tried =
+        tryTakeUnlessHeld("pthread_mutex_clocklock (held by another thread: waits)",
+                          [mutex] { return next(sMutexTrylock, "pthread_mutex_trylock")(mutex); });
+    return tried != kTakeItNow
+               ? tried
+               : next(sMutexClocklock, "pthread_mutex_clocklock")(mutex, clock, until);
 }
 
 // The read-write locks behind std::shared_mutex and std::shared_timed_mutex.
 OXA_PROBE_EXPORT int pthread_rwlock_rdlock(pthread_rwlock_t* lock) noexcept {
-    bool taken = false;
-    int error = 0;
-    caughtIfHeld(
-        "pthread_rwlock_rdlock (held for writing: waits)",
-        [lock] { return next(sTryRdlock, "pthread_rwlock_tryrdlock")(lock); }, &taken, &error);
-    return taken ? error : next(sRdlock, "pthread_rwlock_rdlock")(lock);
+    const int tried = tryTakeUnlessHeld("pthread_rwlock_rdlock (held for writing: waits)", [lock] {
+        return next(sTryRdlock, "pthread_rwlock_tryrdlock")(lock);
+    });
+    return tried != kTakeItNow ? tried : next(sRdlock, "pthread_rwlock_rdlock")(lock);
 }
 
 OXA_PROBE_EXPORT int pthread_rwlock_wrlock(pthread_rwlock_t* lock) noexcept {
-    bool taken = false;
-    int error = 0;
-    caughtIfHeld(
-        "pthread_rwlock_wrlock (held by another thread: waits)",
-        [lock] { return next(sTryWrlock, "pthread_rwlock_trywrlock")(lock); }, &taken, &error);
-    return taken ? error : next(sWrlock, "pthread_rwlock_wrlock")(lock);
+    const int tried =
+        tryTakeUnlessHeld("pthread_rwlock_wrlock (held by another thread: waits)",
+                          [lock] { return next(sTryWrlock, "pthread_rwlock_trywrlock")(lock); });
+    return tried != kTakeItNow ? tried : next(sWrlock, "pthread_rwlock_wrlock")(lock);
 }
 
 OXA_PROBE_EXPORT int pthread_rwlock_timedrdlock(pthread_rwlock_t* lock,
                                                 const struct timespec* until) noexcept {
-    bool taken = false;
-    int error = 0;
-    caughtIfHeld(
-        "pthread_rwlock_timedrdlock (held for writing: waits)",
-        [lock] { return next(sTryRdlock, "pthread_rwlock_tryrdlock")(lock); }, &taken, &error);
-    return taken ? error : next(sTimedRdlock, "pthread_rwlock_timedrdlock")(lock, until);
+    const int tried =
+        tryTakeUnlessHeld("pthread_rwlock_timedrdlock (held for writing: waits)",
+                          [lock] { return next(sTryRdlock, "pthread_rwlock_tryrdlock")(lock); });
+    return tried != kTakeItNow ? tried
+                               : next(sTimedRdlock, "pthread_rwlock_timedrdlock")(lock, until);
 }
 
 OXA_PROBE_EXPORT int pthread_rwlock_timedwrlock(pthread_rwlock_t* lock,
                                                 const struct timespec* until) noexcept {
-    bool taken = false;
-    int error = 0;
-    caughtIfHeld(
-        "pthread_rwlock_timedwrlock (held by another thread: waits)",
-        [lock] { return next(sTryWrlock, "pthread_rwlock_trywrlock")(lock); }, &taken, &error);
-    return taken ? error : next(sTimedWrlock, "pthread_rwlock_timedwrlock")(lock, until);
+    const int tried =
+        tryTakeUnlessHeld("pthread_rwlock_timedwrlock (held by another thread: waits)",
+                          [lock] { return next(sTryWrlock, "pthread_rwlock_trywrlock")(lock); });
+    return tried != kTakeItNow ? tried
+                               : next(sTimedWrlock, "pthread_rwlock_timedwrlock")(lock, until);
 }
 
 OXA_PROBE_EXPORT int pthread_rwlock_clockrdlock(pthread_rwlock_t* lock, clockid_t clock,
                                                 const struct timespec* until) noexcept {
-    bool taken = false;
-    int error = 0;
-    caughtIfHeld(
-        "pthread_rwlock_clockrdlock (held for writing: waits)",
-        [lock] { return next(sTryRdlock, "pthread_rwlock_tryrdlock")(lock); }, &taken, &error);
-    return taken ? error : next(sClockRdlock, "pthread_rwlock_clockrdlock")(lock, clock, until);
+    const int tried =
+        tryTakeUnlessHeld("pthread_rwlock_clockrdlock (held for writing: waits)",
+                          [lock] { return next(sTryRdlock, "pthread_rwlock_tryrdlock")(lock); });
+    return tried != kTakeItNow
+               ? tried
+               : next(sClockRdlock, "pthread_rwlock_clockrdlock")(lock, clock, until);
 }
 
 OXA_PROBE_EXPORT int pthread_rwlock_clockwrlock(pthread_rwlock_t* lock, clockid_t clock,
                                                 const struct timespec* until) noexcept {
-    bool taken = false;
-    int error = 0;
-    caughtIfHeld(
-        "pthread_rwlock_clockwrlock (held by another thread: waits)",
-        [lock] { return next(sTryWrlock, "pthread_rwlock_trywrlock")(lock); }, &taken, &error);
-    return taken ? error : next(sClockWrlock, "pthread_rwlock_clockwrlock")(lock, clock, until);
+    const int tried =
+        tryTakeUnlessHeld("pthread_rwlock_clockwrlock (held by another thread: waits)",
+                          [lock] { return next(sTryWrlock, "pthread_rwlock_trywrlock")(lock); });
+    return tried != kTakeItNow
+               ? tried
+               : next(sClockWrlock, "pthread_rwlock_clockwrlock")(lock, clock, until);
 }
 
 OXA_PROBE_EXPORT int pthread_join(pthread_t thread, void** result) {
