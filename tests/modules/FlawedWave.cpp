@@ -47,6 +47,7 @@
 //                             when bypassed (audio)
 // Written without the standard library's templates, so that nothing but the
 // entry points is exported (the version script hides the rest).
+#include <errno.h>
 #include <pthread.h>
 #include <semaphore.h>
 #include <stdlib.h>
@@ -75,6 +76,13 @@ namespace {
 [[maybe_unused]] void sleepMs(long milliseconds) {
     struct timespec pause = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
     nanosleep(&pause, nullptr);
+}
+
+// sem_wait() returns early with EINTR when a signal reaches the thread (the
+// validator samples each new thread's frames once, with a signal).
+[[maybe_unused]] void waitUntilPosted(sem_t* semaphore) {
+    while (sem_wait(semaphore) != 0 && errno == EINTR) {
+    }
 }
 
 #if defined(FLAW_STRAY_THREAD) || defined(FLAW_THREAD_ON_OWN_COMMAND)
@@ -267,7 +275,7 @@ private:
 #if defined(FLAW_STRAY_THREAD) || defined(FLAW_THREAD_ON_OWN_COMMAND)
     sem_t started;
     sem_init(&started, 0, 0);
-    if (startDetached(strayThread, &started)) sem_wait(&started);
+    if (startDetached(strayThread, &started)) waitUntilPosted(&started);
     sem_destroy(&started);
 #endif
 }
@@ -318,18 +326,21 @@ public:
     ~AnsweringThread() { stop(); }
 
     // Atomic, as the two calls may come on different threads; waiting for
-    // its own thread is this module's only flaw.
+    // its own thread is this module's only flaw. Running is set before the
+    // thread starts: its first answer may already command "deactivate".
     void start() {
         if (running()) return;
         __atomic_store_n(&mStopping, false, __ATOMIC_SEQ_CST);
         sem_init(&mStopped, 0, 0);
-        __atomic_store_n(&mRunning, pthread_create(&mThread, nullptr, run, this) == 0,
-                         __ATOMIC_SEQ_CST);
+        __atomic_store_n(&mRunning, true, __ATOMIC_SEQ_CST);
+        if (pthread_create(&mThread, nullptr, run, this) != 0) {
+            __atomic_store_n(&mRunning, false, __ATOMIC_SEQ_CST);
+        }
     }
     void stop() {
         if (!running()) return;
         __atomic_store_n(&mStopping, true, __ATOMIC_SEQ_CST);
-        sem_wait(&mStopped);
+        waitUntilPosted(&mStopped);
         pthread_join(mThread, nullptr);
         sem_destroy(&mStopped);
         __atomic_store_n(&mRunning, false, __ATOMIC_SEQ_CST);
