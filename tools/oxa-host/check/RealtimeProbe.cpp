@@ -99,11 +99,18 @@ namespace realtime {
 
 // Called first by every caught function: cheap unless this is a watched
 // thread while armed.
-__attribute__((noinline)) void caught(const char* call) {
+__attribute__((noinline)) void caught(const char* call, const void* caller) {
     if (!tWatched || tInProbe || !sArmed.load(std::memory_order_acquire)) return;
     tInProbe = true;
-    void* frames[kFrames];
-    const int count = backtrace(frames, kFrames);
+    void* frames[kFrames] = {};
+    int count = backtrace(frames, kFrames);
+    // The unwinder stops at a function without unwind information: on 32-bit
+    // ARM, GCC gives it only to functions an exception must pass, unless
+    // built with -funwind-tables. The caller of the caught call is known.
+    if (count <= kProbeFrames) {
+        frames[kProbeFrames] = const_cast<void*>(caller);
+        count = kProbeFrames + 1;
+    }
     if (count > kProbeFrames && moduleOnStack(frames + kProbeFrames, count - kProbeFrames)) {
         record(call, frames, count);
     }

@@ -8,8 +8,10 @@ namespace realtime {
 
 // Called first by every caught function: records `call` with its stack when
 // this thread is watched, the probe is armed and the module's code is on the
-// stack. Cheap otherwise.
-void caught(const char* call);
+// stack. Cheap otherwise. `caller` is the address the caught function returns
+// to (a default argument is evaluated in the calling function): it names the
+// calling frame where the stack cannot be unwound.
+void caught(const char* call, const void* caller = __builtin_return_address(0));
 // Whether a caught call on this thread would be looked at.
 bool watching();
 // Whether a thread that `creator` (a return address) starts is to be

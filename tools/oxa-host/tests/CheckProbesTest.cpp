@@ -12,6 +12,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -257,8 +258,6 @@ int printTo(FILE* file, const char* format, ...) {
 struct WaitRow {
     const char* call;  // the start of the report's call
     std::function<void(HeldLocks&)> make;
-    // Not yet caught in the 32-bit ARM build, run under the emulator.
-    bool missedOnArm = false;
 };
 
 const WaitRow kWaits[] = {
@@ -273,13 +272,11 @@ const WaitRow kWaits[] = {
      [](HeldLocks& held) {
          const timespec until = soon(CLOCK_REALTIME);
          if (pthread_mutex_timedlock(&held.mutex, &until) == 0) pthread_mutex_unlock(&held.mutex);
-     },
-     true},
+     }},
     {"pthread_mutex_clocklock (held",
      [](HeldLocks& held) {
          if (held.timedMutex.try_lock_for(std::chrono::milliseconds(2))) held.timedMutex.unlock();
-     },
-     true},
+     }},
     {"pthread_rwlock_rdlock (held",
      [](HeldLocks& held) {
          held.sharedMutex.lock_shared();
@@ -289,22 +286,19 @@ const WaitRow kWaits[] = {
      [](HeldLocks& held) {
          pthread_rwlock_wrlock(&held.rwlock);
          pthread_rwlock_unlock(&held.rwlock);
-     },
-     true},
+     }},
     {"pthread_rwlock_timedrdlock (held",
      [](HeldLocks& held) {
          const timespec until = soon(CLOCK_REALTIME);
          if (pthread_rwlock_timedrdlock(&held.rwlock, &until) == 0)
              pthread_rwlock_unlock(&held.rwlock);
-     },
-     true},
+     }},
     {"pthread_rwlock_clockwrlock (held",
      [](HeldLocks& held) {
          const timespec until = soon(CLOCK_MONOTONIC);
          if (pthread_rwlock_clockwrlock(&held.rwlock, CLOCK_MONOTONIC, &until) == 0)
              pthread_rwlock_unlock(&held.rwlock);
-     },
-     true},
+     }},
     {"clock_nanosleep",
      [](HeldLocks&) {
          const timespec pause = {0, 1000};
@@ -328,9 +322,6 @@ void PrintTo(const WaitRow& row, std::ostream* os) {
 TEST_P(RealtimeProbeTest, CatchesTheWaitOnAWatchedThreadWithTheCallersFrames) {
     if (!RealtimeProbe::available()) GTEST_SKIP() << "a sanitizer owns the calls";
     const WaitRow& row = GetParam();
-#if defined(__arm__)
-    if (row.missedOnArm) GTEST_SKIP() << row.call << ": not caught on 32-bit ARM yet";
-#endif
     HeldLocks held;
     pthread_mutex_lock(&held.mutex);
     pthread_rwlock_wrlock(&held.rwlock);
@@ -341,15 +332,20 @@ TEST_P(RealtimeProbeTest, CatchesTheWaitOnAWatchedThreadWithTheCallersFrames) {
     ASSERT_GT(length, 0);
     exe[length] = '\0';
     RealtimeProbe::arm(exe);
-    std::thread watched([&row, &held] {
+    std::atomic<bool> calling{false};
+    std::thread watched([&row, &held, &calling] {
         RealtimeProbe::watchCallingThread();
+        calling = true;
         row.make(held);
         // Work after the call keeps it a call, with this frame on the stack,
         // rather than a jump an optimiser may make of the last call.
         sRowsRun = sRowsRun + 1;
     });
-    // The untimed locks wait until these are let go.
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // The locks are held until the watched thread has had time to wait for
+    // them, counted from its call (a thread starts slowly under an emulator);
+    // the untimed locks wait until then.
+    while (!calling) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
     held.sharedMutex.unlock();
     held.timedMutex.unlock();
     pthread_rwlock_unlock(&held.rwlock);
