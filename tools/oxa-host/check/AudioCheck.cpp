@@ -11,6 +11,7 @@
 #include "DummyJackServer.h"
 #include "HostedCheck.h"
 #include "RealtimeCheck.h"
+#include "SanitizerBuild.h"
 
 namespace oxahost {
 
@@ -102,20 +103,6 @@ std::string joined(const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
     return text.empty() ? "none" : text;
-}
-
-// ThreadSanitizer cannot see how JACK orders one client's cycle after
-// another's (through the server), so it takes every buffer that the check's
-// clients and the module hand along for a race.
-bool builtWithThreadSanitizer() {
-#if defined(__SANITIZE_THREAD__)
-    return true;
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-    return true;
-#endif
-#endif
-    return false;
 }
 
 void pauseMs(int ms) {
@@ -288,7 +275,10 @@ void AudioCheck::report(CheckOutcome* outcome) const {
 
 CheckOutcome AudioCheck::run(const CheckContext& context) {
     CheckOutcome outcome;
-    if (builtWithThreadSanitizer()) {
+    // ThreadSanitizer cannot see how JACK orders one client's cycle after
+    // another's (through the server), so it takes every buffer that the
+    // check's clients and the module hand along for a race.
+    if (OXA_HOST_THREAD_SANITIZER) {
         outcome.warn(
             "not run: this oxa-host is built with ThreadSanitizer, which cannot follow JACK's "
             "ordering of its clients' cycles");

@@ -12,16 +12,10 @@
 #include "LogTap.h"
 #include "MagicProbe.h"
 #include "ProcessProbe.h"
+#include "SanitizerBuild.h"
 #include "StderrCapture.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define OXA_HOST_HAS_LSAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define OXA_HOST_HAS_LSAN 1
-#endif
-#endif
-#ifdef OXA_HOST_HAS_LSAN
+#if OXA_HOST_ADDRESS_SANITIZER
 #include <sanitizer/lsan_interface.h>
 #endif
 
@@ -156,7 +150,7 @@ void cycles(HostedModule& module, CallClock& clock, const std::string& moduleFil
         outcome->fail(std::to_string(keptCount) + " file descriptors left open after " +
                       std::to_string(LifecycleCheck::kCycles) + " cycles: " + kept + cause);
     }
-#ifdef OXA_HOST_HAS_LSAN
+#if OXA_HOST_ADDRESS_SANITIZER
     (void)heapAfterWarmUp;
     (void)residentAfterWarmUp;
     ChildChannel::step("LeakSanitizer");

@@ -11,14 +11,10 @@
 #include <thread>
 #include <vector>
 
-#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
-#define OXA_HOST_SANITIZER_HEAP 1
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer) || __has_feature(address_sanitizer)
-#define OXA_HOST_SANITIZER_HEAP 1
-#endif
-#endif
-#ifdef OXA_HOST_SANITIZER_HEAP
+#include "SanitizerBuild.h"
+
+#define OXA_HOST_SANITIZER_HEAP (OXA_HOST_ADDRESS_SANITIZER || OXA_HOST_THREAD_SANITIZER)
+#if OXA_HOST_SANITIZER_HEAP
 // From the sanitizer runtime's allocator interface; declared here, as gcc
 // ships no header for it.
 extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
@@ -69,7 +65,7 @@ long ProcessProbe::residentBytes() {
 }
 
 long ProcessProbe::heapBytes() {
-#ifdef OXA_HOST_SANITIZER_HEAP
+#if OXA_HOST_SANITIZER_HEAP
     // The sanitizer's allocator replaces the C library's.
     return static_cast<long>(__sanitizer_get_current_allocated_bytes());
 #else

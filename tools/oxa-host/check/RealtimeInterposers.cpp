@@ -21,20 +21,12 @@
 
 #include "RealtimeProbe.h"
 #include "RealtimeWatch.h"
+#include "SanitizerBuild.h"
 
 // A sanitizer defines the allocation functions itself; the probe then stays
 // out of its way and the check says it cannot run.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define OXA_REALTIME_PROBE 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || \
-    __has_feature(memory_sanitizer)
-#define OXA_REALTIME_PROBE 0
-#endif
-#endif
-#ifndef OXA_REALTIME_PROBE
-#define OXA_REALTIME_PROBE 1
-#endif
+#define OXA_REALTIME_PROBE \
+    (!OXA_HOST_ADDRESS_SANITIZER && !OXA_HOST_THREAD_SANITIZER && !OXA_HOST_MEMORY_SANITIZER)
 
 bool oxahost::RealtimeProbe::available() {
     return OXA_REALTIME_PROBE != 0;
@@ -146,16 +138,28 @@ __attribute__((constructor)) void resolveNext() {
     next(sVfprintfChk, "__vfprintf_chk");
 }
 
+// The tries that tell a free lock from a held one.
+int tryMutex(pthread_mutex_t* mutex) {
+    return next(sMutexTrylock, "pthread_mutex_trylock")(mutex);
+}
+int tryRead(pthread_rwlock_t* lock) {
+    return next(sTryRdlock, "pthread_rwlock_tryrdlock")(lock);
+}
+int tryWrite(pthread_rwlock_t* lock) {
+    return next(sTryWrlock, "pthread_rwlock_trywrlock")(lock);
+}
+
 // What tryTakeUnlessHeld() gives when the lock is still to be taken by the
 // real call; any other value is the result of the try, the lock's own.
 constexpr int kTakeItNow = -1;
 
 // A lock taken at once is no wait; only one that is held is reported.
 // Inlined, so that the caught call's caller is the function of the lock.
-template <typename Try>
-__attribute__((always_inline)) inline int tryTakeUnlessHeld(const char* call, Try tryTake) {
+template <typename Lock>
+__attribute__((always_inline)) inline int tryTakeUnlessHeld(const char* call, int (*tryTake)(Lock*),
+                                                            Lock* lock) {
     if (!watching()) return kTakeItNow;
-    const int error = tryTake();
+    const int error = tryTake(lock);
     if (error != EBUSY) return error;
     caught(call);
     return kTakeItNow;
@@ -223,12 +227,9 @@ OXA_PROBE_EXPORT int pthread_create(pthread_t* thread, const pthread_attr_t* att
 
 OXA_PROBE_EXPORT int pthread_mutex_lock(pthread_mutex_t* mutex) noexcept {
     auto lock = next(sMutexLock, "pthread_mutex_lock");
-    if (!watching()) return lock(mutex);
-    // Taken at once, it is no wait; only a lock that is held is reported.
-    const int error = next(sMutexTrylock, "pthread_mutex_trylock")(mutex);
-    if (error != EBUSY) return error;
-    caught("pthread_mutex_lock (held by another thread: waits)");
-    return lock(mutex);
+    const int tried =
+        tryTakeUnlessHeld("pthread_mutex_lock (held by another thread: waits)", tryMutex, mutex);
+    return tried != kTakeItNow ? tried : lock(mutex);
 }
 
 OXA_PROBE_EXPORT int pthread_cond_wait(pthread_cond_t* condition, pthread_mutex_t* mutex) {
@@ -250,18 +251,16 @@ OXA_PROBE_EXPORT int pthread_cond_clockwait(pthread_cond_t* condition, pthread_m
 
 OXA_PROBE_EXPORT int pthread_mutex_timedlock(pthread_mutex_t* mutex,
                                              const struct timespec* until) noexcept {
-    const int tried =
-        tryTakeUnlessHeld("pthread_mutex_timedlock (held by another thread: waits)",
-                          [mutex] { return next(sMutexTrylock, "pthread_mutex_trylock")(mutex); });
+    const int tried = tryTakeUnlessHeld("pthread_mutex_timedlock (held by another thread: waits)",
+                                        tryMutex, mutex);
     return tried != kTakeItNow ? tried
                                : next(sMutexTimedlock, "pthread_mutex_timedlock")(mutex, until);
 }
 
 OXA_PROBE_EXPORT int pthread_mutex_clocklock(pthread_mutex_t* mutex, clockid_t clock,
                                              const struct timespec* until) noexcept {
-    const int tried =
-        tryTakeUnlessHeld("pthread_mutex_clocklock (held by another thread: waits)",
-                          [mutex] { return next(sMutexTrylock, "pthread_mutex_trylock")(mutex); });
+    const int tried = tryTakeUnlessHeld("pthread_mutex_clocklock (held by another thread: waits)",
+                                        tryMutex, mutex);
     return tried != kTakeItNow
                ? tried
                : next(sMutexClocklock, "pthread_mutex_clocklock")(mutex, clock, until);
@@ -269,33 +268,29 @@ OXA_PROBE_EXPORT int pthread_mutex_clocklock(pthread_mutex_t* mutex, clockid_t c
 
 // The read-write locks behind std::shared_mutex and std::shared_timed_mutex.
 OXA_PROBE_EXPORT int pthread_rwlock_rdlock(pthread_rwlock_t* lock) noexcept {
-    const int tried = tryTakeUnlessHeld("pthread_rwlock_rdlock (held for writing: waits)", [lock] {
-        return next(sTryRdlock, "pthread_rwlock_tryrdlock")(lock);
-    });
+    const int tried =
+        tryTakeUnlessHeld("pthread_rwlock_rdlock (held for writing: waits)", tryRead, lock);
     return tried != kTakeItNow ? tried : next(sRdlock, "pthread_rwlock_rdlock")(lock);
 }
 
 OXA_PROBE_EXPORT int pthread_rwlock_wrlock(pthread_rwlock_t* lock) noexcept {
     const int tried =
-        tryTakeUnlessHeld("pthread_rwlock_wrlock (held by another thread: waits)",
-                          [lock] { return next(sTryWrlock, "pthread_rwlock_trywrlock")(lock); });
+        tryTakeUnlessHeld("pthread_rwlock_wrlock (held by another thread: waits)", tryWrite, lock);
     return tried != kTakeItNow ? tried : next(sWrlock, "pthread_rwlock_wrlock")(lock);
 }
 
 OXA_PROBE_EXPORT int pthread_rwlock_timedrdlock(pthread_rwlock_t* lock,
                                                 const struct timespec* until) noexcept {
     const int tried =
-        tryTakeUnlessHeld("pthread_rwlock_timedrdlock (held for writing: waits)",
-                          [lock] { return next(sTryRdlock, "pthread_rwlock_tryrdlock")(lock); });
+        tryTakeUnlessHeld("pthread_rwlock_timedrdlock (held for writing: waits)", tryRead, lock);
     return tried != kTakeItNow ? tried
                                : next(sTimedRdlock, "pthread_rwlock_timedrdlock")(lock, until);
 }
 
 OXA_PROBE_EXPORT int pthread_rwlock_timedwrlock(pthread_rwlock_t* lock,
                                                 const struct timespec* until) noexcept {
-    const int tried =
-        tryTakeUnlessHeld("pthread_rwlock_timedwrlock (held by another thread: waits)",
-                          [lock] { return next(sTryWrlock, "pthread_rwlock_trywrlock")(lock); });
+    const int tried = tryTakeUnlessHeld(
+        "pthread_rwlock_timedwrlock (held by another thread: waits)", tryWrite, lock);
     return tried != kTakeItNow ? tried
                                : next(sTimedWrlock, "pthread_rwlock_timedwrlock")(lock, until);
 }
@@ -303,8 +298,7 @@ OXA_PROBE_EXPORT int pthread_rwlock_timedwrlock(pthread_rwlock_t* lock,
 OXA_PROBE_EXPORT int pthread_rwlock_clockrdlock(pthread_rwlock_t* lock, clockid_t clock,
                                                 const struct timespec* until) noexcept {
     const int tried =
-        tryTakeUnlessHeld("pthread_rwlock_clockrdlock (held for writing: waits)",
-                          [lock] { return next(sTryRdlock, "pthread_rwlock_tryrdlock")(lock); });
+        tryTakeUnlessHeld("pthread_rwlock_clockrdlock (held for writing: waits)", tryRead, lock);
     return tried != kTakeItNow
                ? tried
                : next(sClockRdlock, "pthread_rwlock_clockrdlock")(lock, clock, until);
@@ -312,9 +306,8 @@ OXA_PROBE_EXPORT int pthread_rwlock_clockrdlock(pthread_rwlock_t* lock, clockid_
 
 OXA_PROBE_EXPORT int pthread_rwlock_clockwrlock(pthread_rwlock_t* lock, clockid_t clock,
                                                 const struct timespec* until) noexcept {
-    const int tried =
-        tryTakeUnlessHeld("pthread_rwlock_clockwrlock (held by another thread: waits)",
-                          [lock] { return next(sTryWrlock, "pthread_rwlock_trywrlock")(lock); });
+    const int tried = tryTakeUnlessHeld(
+        "pthread_rwlock_clockwrlock (held by another thread: waits)", tryWrite, lock);
     return tried != kTakeItNow
                ? tried
                : next(sClockWrlock, "pthread_rwlock_clockwrlock")(lock, clock, until);
