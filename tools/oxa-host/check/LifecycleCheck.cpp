@@ -94,7 +94,7 @@ std::string cycledLibrariesCause(const std::vector<std::string>& cycled) {
         names += (names.empty() ? "" : ", ") + baseName(path);
         jack |= baseName(path).compare(0, 7, "libjack") == 0;
     }
-    std::string text = "\n" + names + (cycled.size() > 1 ? " are" : " is") +
+    std::string text = names + (cycled.size() > 1 ? " are" : " is") +
                        " loaded with the module and unloaded with it in every cycle, and may not "
                        "unload cleanly: keep " +
                        (cycled.size() > 1 ? "them" : "it") + " loaded for the life of the process";
@@ -109,7 +109,7 @@ void cycles(HostedModule& module, CallClock& clock, const std::string& moduleFil
     StderrCapture printed;
     const std::map<int, std::string> filesBefore = ProcessProbe::openFiles();
     const std::set<std::string> librariesBefore = ProcessProbe::loadedLibraries();
-    std::vector<std::string> cycled;
+    std::string cycledCause;
     long heapAfterWarmUp = 0;
     long residentAfterWarmUp = 0;
     for (int cycle = 0; cycle < LifecycleCheck::kCycles; ++cycle) {
@@ -121,12 +121,11 @@ void cycles(HostedModule& module, CallClock& clock, const std::string& moduleFil
         if (cycle == 0) {
             const std::set<std::string> withModule = ProcessProbe::loadedLibraries();
             module.destroy();
-            cycled = cycledLibraries(librariesBefore, withModule, ProcessProbe::loadedLibraries(),
-                                     moduleFile);
+            cycledCause = cycledLibrariesCause(cycledLibraries(
+                librariesBefore, withModule, ProcessProbe::loadedLibraries(), moduleFile));
             // A library unloaded under code still using it may crash a
             // later cycle rather than leak.
-            const std::string cause = cycledLibrariesCause(cycled);
-            if (!cause.empty()) ChildChannel::causeIfItEnds(cause.substr(1));
+            if (!cycledCause.empty()) ChildChannel::causeIfItEnds(cycledCause);
         }
         module.destroy();
         // Only what the module keeps may grow the heap.
@@ -145,7 +144,7 @@ void cycles(HostedModule& module, CallClock& clock, const std::string& moduleFil
     }
     const std::string printedLines = printed.release();
     if (!printedLines.empty()) outcome->note(printedLines);
-    const std::string cause = cycledLibrariesCause(cycled);
+    const std::string cause = cycledCause.empty() ? "" : "\n" + cycledCause;
     if (keptCount > 0) {
         outcome->fail(std::to_string(keptCount) + " file descriptors left open after " +
                       std::to_string(LifecycleCheck::kCycles) + " cycles: " + kept + cause);
