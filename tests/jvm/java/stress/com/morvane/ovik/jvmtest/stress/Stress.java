@@ -328,8 +328,11 @@ public final class Stress implements OvikServiceInstallable.EventSink {
                     Long.toString(ProcessHandle.current().pid()), "-batch", "-ex",
                     "thread apply all bt").redirectErrorStream(true).start();
             try (var lines = gdb.inputReader().lines()) {
+                // Thread creation and joining too: a hang once waited on the C
+                // library's stack cache lock, held by a thread inside a join.
                 lines.filter(l -> l.matches("^Thread .*|.*(android::|OXA|Ovik|CommandEcho|Answer"
-                        + "|mutex|lll_lock|Java_com).*")).forEach(System.out::println);
+                        + "|mutex|lll_lock|Java_com|pthread_|nptl|munmap|_dl_).*"))
+                        .forEach(System.out::println);
             }
         } catch (Exception e) {
             System.out.println("stress: no native frames: " + e);
